@@ -1,0 +1,23 @@
+# Turns every file of a folder into bytes compiled into the library, so the
+# library ships its bar definitions, catalogues and bitmaps inside the .so
+# and needs no files beside it. Run as a script: -DIN_DIR= -DOUT_FILE=
+file(GLOB files RELATIVE ${IN_DIR} ${IN_DIR}/*)
+list(SORT files)
+set(body "")
+set(table "")
+set(i 0)
+foreach(f ${files})
+  if(IS_DIRECTORY ${IN_DIR}/${f})
+    continue()
+  endif()
+  file(READ ${IN_DIR}/${f} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "static const unsigned char r${i}[] = {${bytes}0x00};\n")
+  string(APPEND table "    {\"${f}\", r${i}, ${size}},\n")
+  math(EXPR i "${i} + 1")
+endforeach()
+file(WRITE ${OUT_FILE}.tmp
+"// Generated from src/resources/data; do not edit.\n#include <cstddef>\nnamespace tavixTGCL2::detail {\n${body}\nstruct EmbeddedResource { const char* name; const unsigned char* data; std::size_t size; };\nextern const EmbeddedResource kEmbeddedResources[];\nextern const std::size_t kEmbeddedResourceCount;\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, nullptr, 0}};\nconst std::size_t kEmbeddedResourceCount = ${i};\n}\n")
+file(COPY_FILE ${OUT_FILE}.tmp ${OUT_FILE} ONLY_IF_DIFFERENT)
