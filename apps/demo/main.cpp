@@ -1,0 +1,80 @@
+// The demo host: starts the library the way a test-automation host does,
+// creates the controls that exist and prints what happens.
+#include <tavixTGCL2.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+using namespace tavixTGCL2;
+
+namespace {
+
+void say(const std::string& what) { std::cout << "  " << what << "\n"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::filesystem::path out = "demo-out";
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--out" && i + 1 < argc) out = argv[++i];
+        else if (a == "--help") {
+            std::cout << "usage: tgcl-demo [--out DIR]\n";
+            return 0;
+        } else {
+            std::cerr << "tgcl-demo: unknown argument " << a << "\n";
+            return 2;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    // The demo keeps its settings beside its output, not in the user's folder.
+    setDefaultSettingsStore(std::make_shared<FileSettingsStore>(out / "settings"));
+
+    std::cout << "tavixTGCL2 demo host\n";
+    std::cout << "start-up:\n";
+    say("template page = " + MMain::TemplatePage());
+
+    std::cout << "text lookup:\n";
+    for (const char* lit : {"253::Start", "Next", "241::Selected standard: %%1"})
+        say(std::string(lit) + " -> " + TranslateText(lit));
+    say("208 with argument 3 -> " + translate("208::STEP COMPLETED:  %%1", {Variant(3)}));
+
+    std::cout << "settings store (" << (out / "settings").string() << "):\n";
+    StoreRegistry reg;
+    reg.OpenKey(HKEY_LOCAL_MACHINE, HostServices::SettingsPath()->Path(1004) + "\\Test Guide");
+    Variant runs = reg.ReadValue("DemoRuns");
+    std::int32_t n = runs.isEmpty() ? 0 : runs.toInt32();
+    reg.WriteValue("DemoRuns", n + 1);
+    say("this demo has run " + std::to_string(n + 1) + " time(s)");
+
+    std::cout << "a host form with a modal dialog answered by a script:\n";
+    auto sp = std::make_shared<ScriptedPresenter>();
+    setPresenter(sp);
+    Form dlg("FDemo");
+    dlg.setCaption("270::Customize Toolbar");
+    HostServices::Translator()->TranslateControls("", dlg);
+    auto ok = dlg.create<CommandButton>("cmdOk");
+    ok->setCaption("1::&Ok");
+    ok->setDefault(true);
+    ok->Click.connect([&] {
+        say("cmdOk clicked: the dialog closes");
+        dlg.unload();
+    });
+    dlg.Load.connect([&] { say("Load: '" + dlg.Caption() + "'"); });
+    sp->onModal([](Form& f) { f.pressKey(13); });
+    dlg.show(true);
+
+    std::cout << "timers on a virtual clock:\n";
+    auto& loop = EventLoop::current();
+    loop.useVirtualClock(true);
+    int ticks = 0;
+    Timer tmr("tmrProgress");
+    tmr.Tick.connect([&] { ++ticks; });
+    tmr.setInterval(150);
+    loop.advance(1000);
+    say("150 ms timer ticked " + std::to_string(ticks) + " times in 1 s");
+    return 0;
+}
