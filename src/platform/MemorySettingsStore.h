@@ -1,0 +1,24 @@
+#pragma once
+// A settings store that lives only as long as the object: for tests and for
+// hosts that must not leave anything behind on disk.
+#include <map>
+#include <mutex>
+
+#include "platform/SettingsStore.h"
+
+namespace tavixTGCL2 {
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    MemorySettingsStore() = default;
+
+protected:
+    void visit(SettingsHive hive, const Reader& reader) const override;
+    void change(SettingsHive hive, const Changer& changer) override;
+
+private:
+    mutable std::mutex m_mutex;
+    std::map<SettingsHive, SettingsKey> m_hives;
+};
+
+}  // namespace tavixTGCL2
