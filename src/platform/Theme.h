@@ -53,7 +53,7 @@ public:
 // set, the bar part is drawn as chunks of that size separated by spaces in
 // which the trough shows, counted from the bar's start edge. Text is drawn
 // in the window text colour.
-class BuiltinTheme final : public Theme {
+class BuiltinTheme : public Theme {
 public:
     struct ProgressStyle {
         ColorRef trough = RGB(230, 230, 230);

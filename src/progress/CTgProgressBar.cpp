@@ -252,14 +252,24 @@ bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std:
 
         if (m_Segments && !themed) {
             step([&] {
+                // Gaps are counted from the bar's start edge, but only those
+                // that can meet the visible part are filled, so a bar
+                // millions of pixels long costs what its visible part does.
                 const Brush gap = Brush::fromOleColor(m_BackColor);
+                const Rect visible = target.clipBox();
+                constexpr std::int64_t pitch = kSegmentLength + kSegmentGap;
                 if (horizontal) {
-                    for (std::int64_t x = std::int64_t{rcBar.left} + kSegmentLength; x <= rcBar.right;
-                         x += kSegmentLength + kSegmentGap)
+                    std::int64_t x = std::int64_t{rcBar.left} + kSegmentLength;
+                    if (x < visible.left - kSegmentGap) x += (visible.left - kSegmentGap - x) / pitch * pitch;
+                    const std::int64_t last = std::min<std::int64_t>(rcBar.right, visible.right);
+                    for (; x <= last; x += pitch)
                         target.fillRect({saturate32(x), rc.top, saturate32(x + kSegmentGap), rc.bottom}, gap);
                 } else {
-                    for (std::int64_t y = rcBar.bottom; y >= std::int64_t{rcBar.top} + kSegmentLength;
-                         y -= kSegmentLength + kSegmentGap)
+                    std::int64_t y = rcBar.bottom;
+                    if (y > visible.bottom) y -= (y - visible.bottom) / pitch * pitch;
+                    const std::int64_t last = std::max<std::int64_t>(std::int64_t{rcBar.top} + kSegmentLength,
+                                                                     std::int64_t{visible.top} - kSegmentGap);
+                    for (; y >= last; y -= pitch)
                         target.fillRect({rc.left, saturate32(y), rc.right, saturate32(y + kSegmentGap)}, gap);
                 }
             });
