@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "platform/Event.h"
+// The font of a control is the one the drawing code measures and draws
+// with, so a label's font can be handed to a device context as it is.
+#include "platform/FontEngine.h"
 #include "platform/PropertyBag.h"
 #include "platform/Units.h"
 #include "platform/Variant.h"
@@ -17,15 +20,6 @@
 namespace tavixTGCL2 {
 
 using OleColor = std::uint32_t;
-
-struct Font {
-    std::string Name = "MS Sans Serif";
-    float Size = 8.25f;  // points
-    bool Bold = false;
-    bool Italic = false;
-    bool Underline = false;
-    friend bool operator==(const Font&, const Font&) = default;
-};
 
 // Mouse button and shift masks as controls report them in mouse events.
 enum MouseButton : std::int16_t { vbLeftButton = 1, vbRightButton = 2, vbMiddleButton = 4 };
@@ -195,7 +189,7 @@ private:
     std::string m_caption;
     OleColor m_backColor = 0x8000000F;  // button face
     OleColor m_foreColor = 0x80000012;  // button text
-    Font m_font;
+    Font m_font{.name = "MS Sans Serif", .size = 8.25};
     PropertyBag m_bag;
     static inline ControlObserver* s_observer = nullptr;
 };
