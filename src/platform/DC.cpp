@@ -72,17 +72,35 @@ void subtract(const Rect& r, const Rect& hole, std::vector<Rect>& out) {
     if (cut.right < r.right) out.push_back({cut.right, cut.top, r.right, cut.bottom});
 }
 
-std::uint8_t lerpChannel(std::uint16_t a, std::uint16_t b, std::int64_t i, std::int64_t n) {
-    double v = a;
-    if (n > 1) v = a + (static_cast<double>(b) - a) * static_cast<double>(i) / static_cast<double>(n - 1);
-    const long c = std::lround(v / 256.0);
-    return static_cast<std::uint8_t>(std::clamp<long>(c, 0, 255));
-}
+// Colours along a gradient, one step at a time: each channel in 40.24 fixed
+// point, so that walking a row costs three additions per pixel. The first
+// and last of `span` positions carry exactly the end colours.
+class Ramp {
+public:
+    Ramp(const TriVertex& a, const TriVertex& b, std::int64_t span, std::int64_t first) {
+        const std::int64_t from[3] = {a.Red, a.Green, a.Blue};
+        const std::int64_t to[3] = {b.Red, b.Green, b.Blue};
+        for (int c = 0; c < 3; ++c) {
+            m_step[c] = span > 1 ? (to[c] - from[c]) * kOne / (span - 1) : 0;
+            m_value[c] = from[c] * kOne + static_cast<std::int64_t>(Int128{m_step[c]} * first);
+        }
+    }
+    Pixel next() {
+        const Pixel p = 0xFF000000u | (channel(m_value[0]) << 16) | (channel(m_value[1]) << 8) | channel(m_value[2]);
+        for (int c = 0; c < 3; ++c) m_value[c] += m_step[c];
+        return p;
+    }
 
-Pixel lerpPixel(const TriVertex& a, const TriVertex& b, std::int64_t i, std::int64_t n) {
-    return 0xFF000000u | (Pixel{lerpChannel(a.Red, b.Red, i, n)} << 16) |
-           (Pixel{lerpChannel(a.Green, b.Green, i, n)} << 8) | lerpChannel(a.Blue, b.Blue, i, n);
-}
+private:
+    static constexpr std::int64_t kOne = std::int64_t{1} << 24;
+    // 16-bit channel in fixed point to 8 bits, rounded.
+    static Pixel channel(std::int64_t v) {
+        const std::int64_t c = (v + (std::int64_t{1} << 31)) >> 32;
+        return static_cast<Pixel>(c < 0 ? 0 : c > 255 ? 255 : c);
+    }
+    std::int64_t m_value[3];
+    std::int64_t m_step[3];
+};
 
 }  // namespace
 
@@ -579,14 +597,14 @@ bool DC::gradientFill(const TriVertex* vertices, std::uint32_t vertexCount, cons
             const auto n = static_cast<std::size_t>(p.width());
             if (horizontal) {
                 // One row of colours, then copies of it.
-                m_pixelScratch.resize(n);
-                for (std::size_t i = 0; i < n; ++i)
-                    m_pixelScratch[i] = lerpPixel(first, last, p.left - std::int64_t{area.left} + static_cast<std::int64_t>(i), span);
-                for (std::int32_t r = p.top; r < p.bottom; ++r)
-                    std::memcpy(m_surface->row(r) + p.left, m_pixelScratch.data(), n * sizeof(Pixel));
+                Ramp ramp(first, last, span, std::int64_t{p.left} - area.left);
+                Pixel* top = m_surface->row(p.top) + p.left;
+                for (std::size_t i = 0; i < n; ++i) top[i] = ramp.next();
+                for (std::int32_t r = p.top + 1; r < p.bottom; ++r)
+                    std::memcpy(m_surface->row(r) + p.left, top, n * sizeof(Pixel));
             } else {
-                for (std::int32_t r = p.top; r < p.bottom; ++r)
-                    std::fill_n(m_surface->row(r) + p.left, n, lerpPixel(first, last, std::int64_t{r} - area.top, span));
+                Ramp ramp(first, last, span, std::int64_t{p.top} - area.top);
+                for (std::int32_t r = p.top; r < p.bottom; ++r) std::fill_n(m_surface->row(r) + p.left, n, ramp.next());
             }
         });
     }

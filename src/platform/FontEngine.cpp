@@ -1,5 +1,6 @@
 #include "platform/FontEngine.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -205,18 +206,25 @@ void BitmapFontEngine::draw(Surface& target, const Rect& clip, std::int32_t x, s
     const Pixel ink = pixelFromColorRef(color);
     const std::int64_t glyphTop = std::int64_t{y} + std::int64_t{kTopPadding} * s;
 
+    // Blocks of s x s pixels, clipped here so that the inner loop is plain
+    // stores into the row.
     auto fillBlock = [&](std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
-        const Rect cell{saturate32(l), saturate32(t), saturate32(r), saturate32(b)};
-        target.fill(cell.intersected(area), ink);
+        l = std::max<std::int64_t>(l, area.left);
+        r = std::min<std::int64_t>(r, area.right);
+        t = std::max<std::int64_t>(t, area.top);
+        b = std::min<std::int64_t>(b, area.bottom);
+        if (l >= r || t >= b) return;
+        for (auto yy = static_cast<std::int32_t>(t); yy < b; ++yy)
+            std::fill_n(target.row(yy) + l, static_cast<std::size_t>(r - l), ink);
     };
 
     std::int64_t penX = x;
+    const std::int64_t overhang = font.italic ? 2 * s : 0;
     for (std::size_t i = 0; i < text.size();) {
         const char32_t cp = nextCodePoint(text, i);
         if (isControl(cp)) continue;
         // Glyphs wholly left of the clip are skipped cheaply; once past the
         // right edge nothing more can show.
-        const std::int64_t overhang = font.italic ? 2 * s : 0;
         if (penX >= area.right) break;
         if (penX + advance + overhang > area.left) {
             const GlyphRows& rows = glyphFor(cp);
@@ -227,7 +235,8 @@ void BitmapFontEngine::draw(Surface& target, const Rect& clip, std::int32_t x, s
                 const std::uint32_t bits = (design << 1) | (font.bold ? design : 0u);
                 if (bits == 0) continue;
                 const std::int64_t top = glyphTop + std::int64_t{r} * s;
-                const std::int64_t shift = font.italic ? std::int64_t{italicShift(r)} * s : 0;
+                if (top >= area.bottom || top + s <= area.top) continue;
+                const std::int64_t left = penX + (font.italic ? std::int64_t{italicShift(r)} * s : 0);
                 // Runs of ink in a row become one block each.
                 std::int32_t c = 0;
                 while (c < inkWidth) {
@@ -237,7 +246,7 @@ void BitmapFontEngine::draw(Surface& target, const Rect& clip, std::int32_t x, s
                     }
                     std::int32_t e = c;
                     while (e < inkWidth && (bits & (0x20u >> e))) ++e;
-                    fillBlock(penX + shift + std::int64_t{c} * s, top, penX + shift + std::int64_t{e} * s, top + s);
+                    fillBlock(left + std::int64_t{c} * s, top, left + std::int64_t{e} * s, top + s);
                     c = e;
                 }
             }

@@ -202,9 +202,10 @@ bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std:
         const bool caption = m_ShowText && !m_Text.empty();
         const std::uint32_t format = captionFormat();
         if (caption) {
-            m_padded.assign(" ");
-            m_padded.append(m_Text);
-            m_padded.append(" ");
+            m_padded.resize(m_Text.size() + 2);
+            m_padded.front() = ' ';
+            std::copy(m_Text.begin(), m_Text.end(), m_padded.begin() + 1);
+            m_padded.back() = ' ';
         }
         if (caption && !themed) {
             step([&] {
