@@ -152,9 +152,14 @@ bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std:
     DC& target = work ? *work : *dc;
     if (work) rc = {0, 0, saturate32(W), saturate32(H)};
     // Drawing straight onto the caller's context must leave its state
-    // (clip region, font, colours) as it was.
+    // (clip region, font, colours) as it was, and must stay inside the
+    // rectangle as the off-screen copy does: a bar of no height draws
+    // nothing rather than its border lines.
     std::optional<SavedDC> callerState;
-    if (!work) callerState.emplace(*dc);
+    if (!work) {
+        callerState.emplace(*dc);
+        dc->intersectClipRect(rc);
+    }
 
     const bool backPicture = hasPixels(m_picture);
     const bool barPicture = hasPixels(m_barPicture);

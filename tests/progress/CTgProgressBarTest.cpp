@@ -307,6 +307,12 @@ TEST_F(ProgressBar, OddRectanglesAndRanges) {
     EXPECT_EQ(d.surface.colorAt(60, 10), kWhite);
     EXPECT_EQ(d.dc.clipBox(), (Rect{0, 0, 50, 20}));
     EXPECT_FALSE(bar.DrawToDC(0, nullptr, 0, 0, 10, 10));
+    // No height, no work surface: straight onto the target, where nothing
+    // may show, not even the border lines.
+    CTgProgressBar fresh;
+    Screen e(100, 20);
+    fresh.DrawToDC(0, &e.dc, 10, 10, 60, 10);
+    EXPECT_EQ(count(e.surface, kWhite, e.surface.bounds()), 100 * 20);
     // The widest rectangle there is paints as quickly as the visible part.
     bar.setSegments(true);
     bar.setShowText(true);
