@@ -142,13 +142,22 @@ private:
             text(out);
             return;
         }
-        std::string_view ch = m_s.substr(m_pos, n);
-        m_pos += n;
         if (st().dest == Dest::ColorTable) {
-            if (ch == ";") endColor();
+            if (m_s[m_pos] == ';') endColor();
+            m_pos += n;
             return;
         }
-        text(ch);
+        // Plain text comes in stretches; taking a stretch at once keeps the
+        // cost per character low on long documents.
+        std::size_t end = m_pos + n;
+        while (end < m_s.size()) {
+            auto c = static_cast<unsigned char>(m_s[end]);
+            if (c < 0x20 || c >= 0x80 || c == '\\' || c == '{' || c == '}') break;
+            ++end;
+        }
+        std::string_view stretch = m_s.substr(m_pos, end - m_pos);
+        m_pos = end;
+        text(stretch);
     }
 
     void controlWord() {
@@ -513,6 +522,8 @@ bool urlChar(char c) {
 std::size_t urlLengthAt(std::string_view s, std::size_t i) {
     static constexpr std::array<std::string_view, 6> kStarts = {"http://", "https://", "ftp://",
                                                                  "file://", "mailto:",  "www."};
+    char first = lower(s[i]);
+    if (first != 'h' && first != 'f' && first != 'm' && first != 'w') return 0;
     std::size_t prefix = 0;
     for (auto p : kStarts) {
         if (i + p.size() <= s.size() && equalsNoCase(s.substr(i, p.size()), p)) {

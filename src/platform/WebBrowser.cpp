@@ -296,7 +296,7 @@ void WebBrowser::ExecWB(std::int32_t cmd, std::int32_t, const Variant* in, Varia
 // with an error page. Every step first checks that its load is still the
 // pending one, so Stop and a newer navigation silence it.
 
-void WebBrowser::begin(const std::string& url, LoadKind kind, std::int32_t historyTarget) {
+void WebBrowser::begin(std::string url, LoadKind kind, std::int32_t historyTarget) {
     std::weak_ptr<bool> alive = m_alive;
     std::uint64_t request = ++m_requests;
     if (kind != LoadKind::Refresh) {
@@ -304,8 +304,8 @@ void WebBrowser::begin(const std::string& url, LoadKind kind, std::int32_t histo
         if (alive.expired() || request != m_requests || cancel) return;
     }
     auto load = std::make_unique<Load>();
-    load->url = url;
-    load->location = weburl::canonical(url);
+    load->url = std::move(url);
+    load->location = weburl::canonical(load->url);
     load->kind = kind;
     load->historyTarget = historyTarget;
     m_load = std::move(load);
@@ -375,7 +375,8 @@ void WebBrowser::startFetch(std::uint64_t serial) {
         fetched(serial, std::move(r), 0);
     };
     try {
-        fetcher->fetch(m_load->location, done);
+        const std::string location = m_load->location;  // the load may end while fetch runs
+        fetcher->fetch(location, done);
     } catch (...) {
         if (alive.expired() || *called) return;
         *called = true;
@@ -413,10 +414,12 @@ void WebBrowser::fetched(std::uint64_t serial, FetchResult result, std::int32_t 
 void WebBrowser::fail(std::uint64_t serial, std::int32_t status) {
     if (!current(serial)) return;
     std::weak_ptr<bool> alive = m_alive;
-    bool cancel = raiseNavigateError(m_load->url, status);
+    // Handlers may stop or replace the load, and the load with it.
+    const std::string url = m_load->url;
+    bool cancel = raiseNavigateError(url, status);
     if (alive.expired() || !current(serial)) return;
     if (cancel) return finishWithoutPage();
-    m_load->document = std::make_shared<HtmlDocument>(m_load->location, errorPage(m_load->url, status));
+    m_load->document = std::make_shared<HtmlDocument>(m_load->location, errorPage(url, status));
     post(serial, &WebBrowser::commit);
 }
 
@@ -430,6 +433,7 @@ void WebBrowser::finishWithoutPage() {
 void WebBrowser::commit(std::uint64_t serial) {
     if (!current(serial)) return;
     installDocument(m_load->document, m_load->location);
+    if (!current(serial)) return;  // an observer of the new page moved on
     switch (m_load->kind) {
         case LoadKind::Navigate: pushHistory(m_load->url); break;
         case LoadKind::History:
@@ -441,7 +445,8 @@ void WebBrowser::commit(std::uint64_t serial) {
     }
     if (!current(serial)) return;  // a CommandStateChange handler moved on
     std::weak_ptr<bool> alive = m_alive;
-    if (m_load->kind != LoadKind::Refresh) raiseNavigateComplete2(m_load->url);
+    const std::string url = m_load->url;
+    if (m_load->kind != LoadKind::Refresh) raiseNavigateComplete2(url);
     if (alive.expired() || !current(serial)) return;
     post(serial, &WebBrowser::complete);
 }

@@ -151,7 +151,7 @@ private:
     enum class LoadKind { Navigate, History, Refresh };
     struct Load;
 
-    void begin(const std::string& url, LoadKind kind, std::int32_t historyTarget);
+    void begin(std::string url, LoadKind kind, std::int32_t historyTarget);
     void startFetch(std::uint64_t serial);
     void fetched(std::uint64_t serial, FetchResult result, std::int32_t errorStatus);
     void commit(std::uint64_t serial);
