@@ -7,6 +7,9 @@
 #include <iostream>
 #include <string>
 
+#include "progress/XStatusBar.h"
+#include "toolbar/XTgToolbar.h"
+
 using namespace tavixTGCL2;
 
 namespace {
@@ -66,6 +69,48 @@ int main(int argc, char** argv) {
     dlg.Load.connect([&] { say("Load: '" + dlg.Caption() + "'"); });
     sp->onModal([](Form& f) { f.pressKey(13); });
     dlg.show(true);
+
+    std::cout << "the run toolbar through idle, running and completed:\n";
+    {
+        auto tb = std::make_shared<XTgToolbar>();
+        tb->Move(0, 0, 12000, 600);
+        tb->ButtonClick.connect([](std::shared_ptr<CTgToolbarButton> btn, bool acc) {
+            say("ButtonClick " + std::to_string(btn->ID()) + (acc ? " (accelerator)" : " (click)"));
+        });
+        tb->StandardSelectionChange.connect([&] {
+            say("StandardSelectionChange: " + tb->StandardSelection().CompleteName);
+        });
+        auto standards = std::make_shared<SimpleStandardsList>();
+        standards->add("IEC", "IEC 60601-1");
+        standards->add("UL", "UL 2601-1");
+        auto setup = std::make_shared<SimpleTestSetup>(nullptr, standards);
+        tb->DefineButtons(etgActionAll, etgRunAllButtons);
+        tb->Initialize(nullptr, setup);
+        auto state = [&](const char* name) {
+            std::string s = std::string(name) + ": enabled";
+            for (int id : {101, 102, 103, 201, 202, 301, 302})
+                if (tb->Button(id)->Enabled()) s += " " + std::to_string(id);
+            say(s);
+        };
+        state("idle");
+        say("operator presses F9");
+        tb->CommandBarsControl().pressKey(etgKeyStart, 0);
+        tb->SetButtonState(etgStateRunning);
+        tb->UpdateStatusBar(Variant("Measuring leakage current"), Variant(true), Variant(true));
+        state("running");
+        say("operator presses Ctrl+N while running (Next is disabled: nothing happens)");
+        tb->CommandBarsControl().pressKey(etgKeyNext, etgKeyMaskCtrl);
+        tb->ProgressBar().setVisible(false);
+        tb->StatusBar().setStatus(1);
+        tb->SetButtonState(etgStateCompleted);
+        state("completed");
+        say("status bar shows: " + tb->StatusControl().lblStatus().Caption());
+        say("operator presses Ctrl+N");
+        tb->CommandBarsControl().pressKey(etgKeyNext, etgKeyMaskCtrl);
+        say("operator picks the second standard from the Standards menu");
+        tb->GetPopupBar(ID_TGTBAR_STANDARDS)->Controls().Item(2)->Execute();
+        say("button layout: " + tb->ButtonLayout());
+    }
 
     std::cout << "timers on a virtual clock:\n";
     auto& loop = EventLoop::current();
