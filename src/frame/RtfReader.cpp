@@ -539,23 +539,27 @@ std::size_t urlLengthAt(std::string_view s, std::size_t i) {
     std::size_t e = i + prefix;
     while (e < s.size() && urlChar(s[e])) ++e;
     // Sentence punctuation after an address is not part of it; a closing
-    // bracket is, when the address opened one.
+    // bracket is, when the address opened one. Brackets are counted once so
+    // a long run of them cannot make the trimming slow.
+    std::string_view body = s.substr(i, e - i);
+    auto openParen = std::count(body.begin(), body.end(), '(');
+    auto closeParen = std::count(body.begin(), body.end(), ')');
+    auto openSquare = std::count(body.begin(), body.end(), '[');
+    auto closeSquare = std::count(body.begin(), body.end(), ']');
     while (e > i + prefix) {
         char last = s[e - 1];
         if (last == '.' || last == ',' || last == ';' || last == ':' || last == '!' || last == '?' ||
             last == '\'') {
             --e;
-            continue;
+        } else if (last == ')' && openParen < closeParen) {
+            --closeParen;
+            --e;
+        } else if (last == ']' && openSquare < closeSquare) {
+            --closeSquare;
+            --e;
+        } else {
+            break;
         }
-        if (last == ')' || last == ']') {
-            char open = last == ')' ? '(' : '[';
-            std::string_view body = s.substr(i, e - i);
-            if (std::count(body.begin(), body.end(), open) < std::count(body.begin(), body.end(), last)) {
-                --e;
-                continue;
-            }
-        }
-        break;
     }
     return e > i + prefix ? e - i : 0;
 }
@@ -640,21 +644,20 @@ RtfDocument RtfReader::fromPlainText(std::string_view input) {
 void RtfReader::detectUrls(RtfDocument& doc) {
     for (auto& para : doc.paragraphs) {
         std::string text = para.text();
-        // Where each run starts, and which bytes already belong to a link.
+        // Where each run starts, and how many bytes before each position
+        // already belong to a link, so testing a candidate costs the same
+        // however many runs the paragraph has.
         std::vector<std::size_t> runStart;
         runStart.reserve(para.runs.size());
+        std::vector<std::size_t> linkedBefore(text.size() + 1, 0);
         std::size_t off = 0;
         for (const auto& r : para.runs) {
             runStart.push_back(off);
+            for (std::size_t k = 0; k < r.text.size(); ++k)
+                linkedBefore[off + k + 1] = linkedBefore[off + k] + (r.link >= 0 ? 1 : 0);
             off += r.text.size();
         }
-        auto linkedIn = [&](std::size_t b, std::size_t e) {
-            for (std::size_t k = 0; k < para.runs.size(); ++k) {
-                std::size_t rb = runStart[k], re = rb + para.runs[k].text.size();
-                if (para.runs[k].link >= 0 && rb < e && re > b) return true;
-            }
-            return false;
-        };
+        auto linkedIn = [&](std::size_t b, std::size_t e) { return linkedBefore[e] != linkedBefore[b]; };
         struct Match {
             std::size_t begin, end;
             std::int32_t link;
@@ -662,8 +665,14 @@ void RtfReader::detectUrls(RtfDocument& doc) {
         std::vector<Match> matches;
         for (std::size_t i = 0; i < text.size();) {
             std::size_t n = urlLengthAt(text, i);
-            if (n == 0 || linkedIn(i, i + n)) {
+            if (n == 0) {
                 ++i;
+                continue;
+            }
+            // An address already inside a link is passed over whole, so
+            // text like "mailto:mailto:..." is not scanned again and again.
+            if (linkedIn(i, i + n)) {
+                i += n;
                 continue;
             }
             std::string shown = text.substr(i, n);

@@ -193,3 +193,24 @@ TEST(XRichEdit, ContentSetterNeverThrows) {
     EXPECT_EQ(changes, 5);
     EXPECT_EQ(v.Text(), "");
 }
+
+TEST(RtfReader, HostileAddressTextStaysLinear) {
+    // Each of these took time growing with the square of its length once.
+    std::string parens = "{\\rtf1 http://a" + std::string(400000, ')') + "}";
+    RtfDocument d = RtfReader::parse(parens);
+    RtfReader::detectUrls(d);
+    ASSERT_EQ(d.links.size(), 1u);
+    EXPECT_EQ(d.links[0].target, "http://a");
+
+    std::string repeated;
+    for (int i = 0; i < 40000; ++i) repeated += "mailto:";
+    RtfDocument linked = RtfReader::parse("{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt " + repeated + "}}}");
+    RtfReader::detectUrls(linked);
+    EXPECT_EQ(linked.links.size(), 1u);
+
+    std::string runs = "{\\rtf1 ";
+    for (int i = 0; i < 20000; ++i) runs += "{\\b www.a.example}{ }";
+    RtfDocument many = RtfReader::parse(runs + "}");
+    RtfReader::detectUrls(many);
+    EXPECT_EQ(many.links.size(), 20000u);
+}

@@ -42,13 +42,16 @@ struct Recorder {
 class BrowserTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        wasVirtual = EventLoop::current().virtualClock();
         EventLoop::current().useVirtualClock(true);
         dir = fs::temp_directory_path() / ("tgcl-web-" + std::to_string(::getpid()));
         fs::create_directories(dir);
         WebBrowser::setDefaultFetcher(nullptr);
     }
     void TearDown() override {
-        EventLoop::current().processPending();
+        pump();
+        EventLoop::current().useVirtualClock(wasVirtual);
+        WebBrowser::setDefaultFetcher(nullptr);
         fs::remove_all(dir);
     }
     fs::path write(const std::string& name, const std::string& content) {
@@ -62,6 +65,7 @@ protected:
         for (int i = 0; i < 100 && EventLoop::current().pendingPosts() > 0; ++i) EventLoop::current().processPending();
     }
     fs::path dir;
+    bool wasVirtual = false;
 };
 
 struct FakeFetcher : IWebFetcher {
@@ -251,7 +255,6 @@ TEST_F(BrowserTest, OtherSchemesGoThroughTheFetcher) {
     pump();
     EXPECT_TRUE(r.log.empty());
     EXPECT_EQ(b.Document(), shown);
-    WebBrowser::setDefaultFetcher(nullptr);
 }
 
 TEST_F(BrowserTest, NewerNavigationAndStopSilenceThePendingLoad) {
