@@ -41,12 +41,9 @@ int hexValue(char c) {
 const char* const kBlankPage = "<html><head></head><body></body></html>";
 
 std::string errorPage(const std::string& url, std::int32_t status) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(status));
-    std::string shown = status >= 100 && status <= 999 ? std::to_string(status) : std::string(code);
     return "<html><head><title>This page cannot be displayed</title></head><body>"
            "<h1>This page cannot be displayed</h1><p>" +
-           html::escape(url) + "</p><p>Error " + shown + "</p></body></html>";
+           html::escape(url) + "</p><p>" + html::escape(WebBrowser::statusText(status)) + "</p></body></html>";
 }
 
 std::string lowerExtension(const std::string& path) {
@@ -226,6 +223,21 @@ void WebBrowser::setDefaultFetcher(std::shared_ptr<IWebFetcher> f) {
 std::shared_ptr<IWebFetcher> WebBrowser::defaultFetcher() {
     std::lock_guard lock(defaultFetcherMutex());
     return defaultFetcherSlot();
+}
+
+std::string WebBrowser::statusText(std::int32_t status) {
+    switch (status) {
+        case navErrInvalidUrl: return "The address cannot be read.";
+        case navErrResourceNotFound: return "The file or page does not exist.";
+        case navErrDownloadFailure: return "The page could not be read completely, or it is too large.";
+        case navErrUnknownProtocol: return "No loader is installed for this kind of address.";
+        case navErrCannotLoadData: return "The content is not a page or text that can be shown.";
+        default: break;
+    }
+    if (status >= 100 && status <= 999) return "The server answered with status " + std::to_string(status) + ".";
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(status));
+    return std::string("The page could not be loaded (error ") + code + ").";
 }
 
 void WebBrowser::Navigate2(const std::string& url) {

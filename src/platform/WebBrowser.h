@@ -126,6 +126,8 @@ public:
     // other schemes end in NavigateError(navErrUnknownProtocol).
     static void setDefaultFetcher(std::shared_ptr<IWebFetcher> f);
     static std::shared_ptr<IWebFetcher> defaultFetcher();
+    // A sentence for a NavigateError status, as the error page shows it.
+    static std::string statusText(std::int32_t status);
     std::size_t maxDocumentBytes() const { return m_maxBytes; }
     void setMaxDocumentBytes(std::size_t n) { m_maxBytes = n; }
 

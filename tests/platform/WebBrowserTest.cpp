@@ -190,6 +190,7 @@ TEST_F(BrowserTest, BadFilesEndInNavigateErrorAndAnErrorPage) {
         pump();
         EXPECT_TRUE(r.has("NE " + c.url + " " + std::to_string(c.status))) << c.url;
         EXPECT_TRUE(r.has("DC " + c.url)) << c.url;
+        EXPECT_NE(b.Document()->plainText().find(WebBrowser::statusText(c.status)), std::string::npos);
         EXPECT_FALSE(b.Busy());
     }
 
