@@ -52,7 +52,7 @@ void applyRop(RopKind k, Pixel* dst, const Pixel* src, std::size_t n, Pixel patt
         case RopKind::Invert: for (std::size_t i = 0; i < n; ++i) dst[i] = (dst[i] ^ src[i]) | kOpaque; break;
         case RopKind::NotCopy: for (std::size_t i = 0; i < n; ++i) dst[i] = ~src[i] | kOpaque; break;
         case RopKind::DstInvert: for (std::size_t i = 0; i < n; ++i) dst[i] = ~dst[i] | kOpaque; break;
-        case RopKind::Pattern: std::fill_n(dst, n, pattern); break;
+        case RopKind::Pattern: fillPixels(dst, n, pattern); break;
         case RopKind::Black: std::fill_n(dst, n, 0xFF000000u); break;
         case RopKind::White: std::fill_n(dst, n, 0xFFFFFFFFu); break;
         case RopKind::Unknown: break;
@@ -604,7 +604,7 @@ bool DC::gradientFill(const TriVertex* vertices, std::uint32_t vertexCount, cons
                     std::memcpy(m_surface->row(r) + p.left, top, n * sizeof(Pixel));
             } else {
                 Ramp ramp(first, last, span, std::int64_t{p.top} - area.top);
-                for (std::int32_t r = p.top; r < p.bottom; ++r) std::fill_n(m_surface->row(r) + p.left, n, ramp.next());
+                for (std::int32_t r = p.top; r < p.bottom; ++r) fillPixels(m_surface->row(r) + p.left, n, ramp.next());
             }
         });
     }

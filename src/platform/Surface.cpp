@@ -5,6 +5,16 @@
 
 namespace tavixTGCL2 {
 
+// A plain loop that the compiler vectorises; on x86-64 a second copy with
+// 32-byte stores is chosen at load time on processors that have AVX2, which
+// halves the store count of the fills that dominate painting.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void fillPixels(Pixel* dst, std::size_t n, Pixel p) {
+    for (std::size_t i = 0; i < n; ++i) dst[i] = p;
+}
+
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill) { reset(width, height, fill); }
 
 bool Surface::reset(std::int32_t width, std::int32_t height, Pixel fill) {
@@ -41,12 +51,13 @@ ColorRef Surface::colorAt(std::int32_t x, std::int32_t y) const {
     return colorRefFromPixel(row(y)[x]);
 }
 
-void Surface::fill(Pixel p) { std::fill(m_pixels.begin(), m_pixels.end(), p); }
+void Surface::fill(Pixel p) { fillPixels(m_pixels.data(), m_pixels.size(), p); }
 
 void Surface::fill(const Rect& r, Pixel p) {
     const Rect c = r.intersected(bounds());
     if (c.isEmpty()) return;
-    for (std::int32_t y = c.top; y < c.bottom; ++y) std::fill(row(y) + c.left, row(y) + c.right, p);
+    const auto n = static_cast<std::size_t>(c.width());
+    for (std::int32_t y = c.top; y < c.bottom; ++y) fillPixels(row(y) + c.left, n, p);
 }
 
 }  // namespace tavixTGCL2
