@@ -169,9 +169,14 @@ TEST(StandardControls, OptionGroupAndListSelection) {
     EXPECT_EQ(clicks, 1);
 
     ListView lv;
-    lv.addItem({"a"});
-    lv.addItem({"c"});
-    lv.addItem({"b"}, 2);
+    auto text = [](const char* t) {
+        ListItem item;
+        item.Text = t;
+        return item;
+    };
+    lv.addItem(text("a"));
+    lv.addItem(text("c"));
+    lv.addItem(text("b"), 2);
     lv.setSelectedIndex(3);
     lv.removeItem(1);
     EXPECT_EQ(lv.selectedIndex(), 2);
