@@ -1,0 +1,153 @@
+#include "progress/XTgProgressBar.h"
+
+#include "frame/MMain.h"
+#include "platform/Error.h"
+#include "progress/ProgressAnimation.h"
+
+namespace tavixTGCL2 {
+
+namespace {
+
+[[maybe_unused]] const bool kRegistered = (XTgProgressBar::registerClass(), true);
+
+}  // namespace
+
+XTgProgressBar::XTgProgressBar(std::string name) : PictureBox(kClassName, std::move(name)) {
+    MMain::ensureStarted();
+    setScaleMode(ScaleMode::Pixels);
+    // Redraw paints the complete control, so the surface can keep the last
+    // image for whatever exposes it.
+    setAutoRedraw(true);
+    m_tmrAnimate = create<Timer>("tmrAnimate");
+    m_tmrAnimate->setTimerEnabled(false);
+    m_tmrAnimate->setInterval(kAnimationInterval);
+    m_tmrAnimate->Tick.connect([this] { tmrAnimate_Timer(); });
+}
+
+XTgProgressBar::~XTgProgressBar() {
+    // The timer is a child that someone may still hold; it must not call
+    // into a control that is gone.
+    m_tmrAnimate->setTimerEnabled(false);
+    m_tmrAnimate->Tick.disconnectAll();
+}
+
+void XTgProgressBar::registerClass() {
+    ControlFactory::registerClass(kClassName, [] { return std::make_shared<XTgProgressBar>(); });
+}
+
+bool XTgProgressBar::Animate() const { return m_tmrAnimate->TimerEnabled(); }
+
+void XTgProgressBar::setAnimate(bool on) {
+    if (on) {
+        SetBarRange(0, 0);
+        Redraw();
+        m_tmrAnimate->setTimerEnabled(true);
+    } else {
+        m_tmrAnimate->setTimerEnabled(false);
+    }
+}
+
+std::int16_t XTgProgressBar::Value() const {
+    if (m_tmrAnimate->TimerEnabled()) return 0;
+    return ProgressAnimation::toInt16(m_pbDraw.BarStop());
+}
+
+void XTgProgressBar::setValue(std::int16_t value) {
+    m_tmrAnimate->setTimerEnabled(false);
+    SetBarRange(0, value);
+    Redraw();
+}
+
+void XTgProgressBar::setText(const std::string& text) {
+    m_pbDraw.setShowText(!text.empty());
+    m_pbDraw.setText(text);
+}
+
+void XTgProgressBar::Refresh() { resumeNext([&] { Redraw(); }); }
+
+void XTgProgressBar::onResize() {
+    PictureBox::onResize();
+    resumeNext([&] { Redraw(); });
+}
+
+void XTgProgressBar::Redraw() {
+    const std::int32_t w = pixelWidth();
+    const std::int32_t h = pixelHeight();
+    // The bar covers the whole control and, once its work surface is big
+    // enough, reaches the control in one final copy or not at all: then the
+    // clearing is only needed when that copy does not happen.
+    const CMemDC& work = m_pbDraw.workSurface();
+    const bool offScreen = work.surface() && work.Width() >= w && work.Height() >= h;
+    if (!offScreen) Cls();
+    // A control without area has nothing to paint, which is no failure.
+    if (w > 0 && h > 0 && !m_pbDraw.DrawToDC(hwnd(), hDC(), 0, 0, w, h)) {
+        if (offScreen) Cls();
+        throw Error(errGeneric, "the progress bar could not be painted");
+    }
+    imageChanged();
+}
+
+void XTgProgressBar::SetBarRange(std::int32_t start, std::int32_t stop) {
+    ProgressAnimation::setBarRange(m_pbDraw, start, stop);
+}
+
+void XTgProgressBar::tmrAnimate_Timer() {
+    std::int32_t s = 0;
+    std::int32_t e = 0;
+    resumeNext([&] { s = ProgressAnimation::toInt16(m_pbDraw.BarStart()); });
+    resumeNext([&] { e = ProgressAnimation::toInt16(m_pbDraw.BarStop()); });
+    ProgressAnimation::step(s, e);
+    resumeNext([&] { m_pbDraw.setBarStart(s); });
+    resumeNext([&] { m_pbDraw.setBarStop(e); });
+    resumeNext([&] { Redraw(); });
+}
+
+// --- Late binding ---------------------------------------------------------------
+
+std::string XTgProgressBar::memberName(const std::string& member) const {
+    if (member.size() < 2 || member[0] != '#') return member;
+    std::int64_t id = 0;
+    try {
+        id = std::stoll(member.substr(1), nullptr, 0);
+    } catch (...) {
+        return member;
+    }
+    switch (static_cast<std::int32_t>(id)) {
+        case kDispIdText: return "Text";
+        case kDispIdXpStyle: return "XpStyle";
+        case kDispIdValue: return "Value";
+        case kDispIdAnimate: return "Animate";
+        case kDispIdRefresh: return "Refresh";
+        default: return member;
+    }
+}
+
+Variant XTgProgressBar::invoke(const std::string& member, VariantList& args) {
+    const std::string name = memberName(member);
+    if (name == "Refresh") {
+        Refresh();
+        return {};
+    }
+    if (name == "Animate" || name == "Value" || name == "XpStyle" || name == "Text") {
+        if (!args.empty()) {
+            setProperty(name, args[0]);
+            return {};
+        }
+        if (name == "Animate") return Animate();
+        if (name == "Value") return Value();
+        if (name == "XpStyle") return XpStyle();
+        return Text();
+    }
+    return PictureBox::invoke(member, args);
+}
+
+void XTgProgressBar::setProperty(const std::string& member, const Variant& value) {
+    const std::string name = memberName(member);
+    if (name == "Animate") setAnimate(value.toBool());
+    else if (name == "Value") setValue(value.toInt16());
+    else if (name == "XpStyle") setXpStyle(value.toBool());
+    else if (name == "Text") setText(value.toString());
+    else PictureBox::setProperty(member, value);
+}
+
+}  // namespace tavixTGCL2
