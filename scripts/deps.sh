@@ -3,6 +3,11 @@
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev "$@")
+# The Qt backend (TGCL_BUILD_QT=0 leaves it out): Qt Widgets, Qt WebEngine
+# for the browser's pages, and the fonts that stand in for Tahoma and Arial.
+if [ "${TGCL_BUILD_QT:-1}" != 0 ]; then
+  pkgs+=(qt6-base-dev qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-liberation)
+fi
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

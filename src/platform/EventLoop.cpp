@@ -38,6 +38,7 @@ TimerId EventLoop::startTimer(std::int32_t intervalMs, std::function<void()> tic
     TimerId id = m_nextId++;
     m_timers[id] = Timer{intervalMs, nowMs() + intervalMs,
                          std::make_shared<std::function<void()>>(std::move(tick))};
+    if (m_driver) m_driver->scheduleChanged();
     return id;
 }
 
@@ -47,7 +48,17 @@ bool EventLoop::timerActive(TimerId id) const { return m_timers.count(id) != 0; 
 
 std::size_t EventLoop::activeTimers() const { return m_timers.size(); }
 
-void EventLoop::post(std::function<void()> work) { m_posted.push_back(std::move(work)); }
+void EventLoop::post(std::function<void()> work) {
+    m_posted.push_back(std::move(work));
+    if (m_driver) m_driver->scheduleChanged();
+}
+
+std::int64_t EventLoop::msUntilNextWork() const {
+    if (!m_posted.empty()) return 0;
+    if (m_virtual || m_timers.empty()) return -1;
+    std::int64_t wait = nextDue() - nowMs();
+    return wait < 0 ? 0 : wait;
+}
 
 int EventLoop::runPosted() {
     int n = 0;

@@ -19,6 +19,9 @@ public:
     virtual ~LoopDriver() = default;
     // Process the toolkit's pending events once, waiting at most maxWaitMs.
     virtual void processToolkitEvents(int maxWaitMs) = 0;
+    // Work was posted or a timer started: a driver that runs the loop from
+    // its toolkit's own timers re-arms them (see msUntilNextWork).
+    virtual void scheduleChanged() {}
 };
 
 class EventLoop {
@@ -47,6 +50,11 @@ public:
 
     void post(std::function<void()> work);
     std::size_t pendingPosts() const { return m_posted.size(); }
+    // How long processPending() can wait before it has something to run: 0
+    // when work is posted or a timer is due, -1 when nothing is scheduled.
+    // A timer of the virtual clock never falls due by itself, so only posted
+    // work counts then.
+    std::int64_t msUntilNextWork() const;
 
     // Runs posted work and the timers due now. Returns how many callbacks ran.
     int processPending();

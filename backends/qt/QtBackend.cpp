@@ -1,0 +1,143 @@
+#include "QtBackend.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QWidget>
+
+#include <unistd.h>
+
+#include "QtBrowserPeer.h"
+#include "QtFontEngine.h"
+#include "QtLoopDriver.h"
+#include "QtTheme.h"
+#include "QtWebFetcher.h"
+#include "platform/Colors.h"
+#include "platform/FontEngine.h"
+#include "platform/Theme.h"
+#include "platform/WebBrowser.h"
+
+namespace tavixTGCL2::qt {
+
+namespace {
+QtBackend* g_instance = nullptr;
+}
+
+void QtBackend::prepareEnvironment() {
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // Without a display there is no GPU to use; the engine renders in
+    // software instead of failing to create a context.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        if (!flags.contains("--disable-gpu")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", (flags + " --disable-gpu").trimmed());
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+QtBackend::QtBackend() : QtBackend(Options{}) {}
+
+QtBackend::QtBackend(const Options& options) : m_options(options), m_mirror(std::make_unique<QtMirror>()) {
+    m_previousObserver = Control::observer();
+    Control::setObserver(m_mirror.get());
+    m_mirror->setAutoOpenForms(options.autoOpenForms);
+    if (options.presenter) {
+        m_presenter = std::make_shared<QtPresenter>(*m_mirror);
+        m_mirror->setPresenter(m_presenter.get());
+        setPresenter(m_presenter);
+    }
+    if (options.loopDriver) m_driver = std::make_unique<QtLoopDriver>();
+    if (options.fonts) installFontEngine(std::make_shared<QtFontEngine>());
+    if (options.theme) installTheme(std::make_shared<QtTheme>());
+    if (options.systemColors) applyPaletteToSystemColors();
+    if (options.networkFetcher && !WebBrowser::defaultFetcher()) {
+        WebBrowser::setDefaultFetcher(std::make_shared<QtWebFetcher>());
+        m_installedFetcher = true;
+    }
+    g_instance = this;
+}
+
+QtBackend::~QtBackend() {
+    if (g_instance == this) g_instance = nullptr;
+    if (m_installedFetcher) WebBrowser::setDefaultFetcher(nullptr);
+    if (m_options.systemColors) ResetSysColors();
+    if (m_options.theme) installTheme(nullptr);
+    if (m_options.fonts) installFontEngine(nullptr);
+    m_driver.reset();
+    if (m_presenter) {
+        setPresenter(nullptr);
+        m_mirror->setPresenter(nullptr);
+    }
+    Control::setObserver(m_previousObserver);
+    m_mirror.reset();
+}
+
+QtBackend* QtBackend::instance() { return g_instance; }
+
+void QtBackend::applyPaletteToSystemColors() {
+    const QPalette pal = QApplication::palette();
+    auto set = [](std::int32_t index, const QColor& c) {
+        SetSysColor(index, RGB(static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                               static_cast<std::uint8_t>(c.blue())));
+    };
+    set(COLOR_WINDOW, pal.color(QPalette::Base));
+    set(COLOR_WINDOWTEXT, pal.color(QPalette::Text));
+    set(COLOR_BTNFACE, pal.color(QPalette::Window));
+    set(COLOR_MENU, pal.color(QPalette::Window));
+    set(COLOR_MENUBAR, pal.color(QPalette::Window));
+    set(COLOR_BTNTEXT, pal.color(QPalette::ButtonText));
+    set(COLOR_MENUTEXT, pal.color(QPalette::WindowText));
+    set(COLOR_HIGHLIGHT, pal.color(QPalette::Highlight));
+    set(COLOR_MENUHILIGHT, pal.color(QPalette::Highlight));
+    set(COLOR_HIGHLIGHTTEXT, pal.color(QPalette::HighlightedText));
+    set(COLOR_GRAYTEXT, pal.color(QPalette::Disabled, QPalette::Text));
+    set(COLOR_BTNSHADOW, pal.color(QPalette::Mid));
+    set(COLOR_3DDKSHADOW, pal.color(QPalette::Shadow));
+    set(COLOR_BTNHIGHLIGHT, pal.color(QPalette::Light));
+    set(COLOR_3DLIGHT, pal.color(QPalette::Midlight));
+    set(COLOR_INFOBK, pal.color(QPalette::ToolTipBase));
+    set(COLOR_INFOTEXT, pal.color(QPalette::ToolTipText));
+    set(COLOR_HOTLIGHT, pal.color(QPalette::Link));
+}
+
+QImage QtBackend::grab(const Control& root, bool withMenus) {
+    m_mirror->flush();
+    QWidget* w = m_mirror->widgetFor(root);
+    if (!w) return {};
+    QImage image = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (!withMenus) return image;
+    // Menus are windows of their own; they are laid over the picture where
+    // they appear, the picture growing to hold them.
+    const QPoint origin = w->mapToGlobal(QPoint(0, 0));
+    QRect all(QPoint(0, 0), image.size());
+    std::vector<std::pair<QRect, QImage>> menus;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* menu = qobject_cast<QMenu*>(top);
+        if (!menu || !menu->isVisible()) continue;
+        QRect r(menu->pos() - origin, menu->size());
+        menus.emplace_back(r, menu->grab().toImage());
+        all = all.united(r);
+    }
+    if (menus.empty()) return image;
+    QImage canvas(all.size(), QImage::Format_ARGB32);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    p.drawImage(-all.topLeft(), image);
+    for (const auto& [r, img] : menus) p.drawImage(r.topLeft() - all.topLeft(), img);
+    p.end();
+    return canvas;
+}
+
+bool QtBackend::saveScreenshot(const Control& root, const QString& path, bool withMenus) {
+    QImage image = grab(root, withMenus);
+    return !image.isNull() && image.save(path);
+}
+
+QVariant QtBackend::evaluateInBrowser(const WebBrowser& browser, const QString& script, int timeoutMs) {
+    m_mirror->flush();
+    auto* peer = dynamic_cast<QtBrowserPeer*>(m_mirror->peerFor(browser));
+    if (!peer) return {};
+    return peer->evaluate(script, timeoutMs);
+}
+
+}  // namespace tavixTGCL2::qt

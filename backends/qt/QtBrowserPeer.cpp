@@ -1,0 +1,191 @@
+#include "QtBrowserPeer.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <QUrl>
+
+#include "QtConvert.h"
+#include "QtMirror.h"
+#include "QtPeerKinds.h"
+#include "platform/WebBrowser.h"
+
+#ifdef TGCL_QT_WEBENGINE
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#else
+#include <QTextBrowser>
+#endif
+
+namespace tavixTGCL2::qt {
+
+double QtBrowserPeer::zoomFactor(int level) {
+    // Text zoom levels smallest..largest around the default 2.
+    static constexpr double kFactors[] = {0.7, 0.85, 1.0, 1.2, 1.45};
+    return kFactors[std::clamp(level, 0, 4)];
+}
+
+namespace {
+
+WebBrowser* browserOf(const QtPeer& p) { return static_cast<WebBrowser*>(p.control()); }
+
+// What the engine is asked to show: the document as it stands, with its
+// address as the base so relative links and style sheets resolve.
+struct Shown {
+    std::string html;
+    std::string url;
+    friend bool operator==(const Shown&, const Shown&) = default;
+};
+
+Shown current(const WebBrowser& b) {
+    auto doc = b.Document();
+    if (!doc) return {"<html><body></body></html>", "about:blank"};
+    return {doc->documentHTML(), b.LocationURL()};
+}
+
+QUrl baseUrl(const std::string& location) {
+    // The engine takes "about:blank" as no base at all.
+    if (location.empty() || location == "about:blank") return QUrl();
+    return QUrl(toQString(location));
+}
+
+#ifdef TGCL_QT_WEBENGINE
+
+class ControlledPage : public QWebEnginePage {
+public:
+    ControlledPage(QtPeer& peer, QObject* parent) : QWebEnginePage(parent), m_peer(peer) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override {
+        if (!isMainFrame || (type != NavigationTypeLinkClicked && type != NavigationTypeFormSubmitted))
+            return true;
+        // The control navigates (events, history, failure page); the engine
+        // then shows what it loaded. Later, not inside the engine's call.
+        const std::string target = toStdString(url.toString());
+        QTimer::singleShot(0, this, [this, target] {
+            if (WebBrowser* b = browserOf(m_peer)) resumeNext([&] { b->Navigate2(target); });
+        });
+        return false;
+    }
+
+private:
+    QtPeer& m_peer;
+};
+
+class WebEnginePeer final : public QtBrowserPeer {
+public:
+    WebEnginePeer(QtMirror& m, WebBrowser& b, QWebEngineView* view) : QtBrowserPeer(m, b, view), m_view(view) {
+        m_view->setPage(new ControlledPage(*this, m_view));
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) { m_done = m_asked; });
+    }
+
+    bool waitShown(int timeoutMs) override {
+        apply("Document");
+        if (m_done == m_asked) return true;
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        auto c = QObject::connect(m_view, &QWebEngineView::loadFinished, &loop, [&](bool) {
+            if (m_done == m_asked) loop.quit();
+        });
+        deadline.start(timeoutMs);
+        loop.exec();
+        QObject::disconnect(c);
+        return m_done == m_asked;
+    }
+
+    QVariant evaluate(const QString& script, int timeoutMs) override {
+        if (!waitShown(timeoutMs)) return {};
+        QVariant result;
+        bool answered = false;
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        auto alive = std::make_shared<bool>(true);
+        m_view->page()->runJavaScript(script, [&, alive](const QVariant& v) {
+            if (!*alive) return;
+            result = v;
+            answered = true;
+            loop.quit();
+        });
+        deadline.start(timeoutMs);
+        if (!answered) loop.exec();
+        *alive = false;
+        return answered ? result : QVariant();
+    }
+
+protected:
+    void applyOther(std::string_view what) override {
+        WebBrowser* b = browserOf(*this);
+        if (!b) return;
+        if (what.empty() || what == "Zoom") m_view->setZoomFactor(zoomFactor(b->zoomLevel()));
+        if (what.empty() || what == "Document") {
+            Shown now = current(*b);
+            if (now == m_shown && m_asked > 0) return;
+            m_shown = now;
+            ++m_asked;
+            m_view->setHtml(toQString(now.html), baseUrl(now.url));
+        }
+    }
+
+private:
+    QWebEngineView* m_view;
+    Shown m_shown;
+    int m_asked = 0;
+    int m_done = 0;
+};
+
+#else
+
+class TextBrowserPeer final : public QtBrowserPeer {
+public:
+    TextBrowserPeer(QtMirror& m, WebBrowser& b, QTextBrowser* view) : QtBrowserPeer(m, b, view), m_view(view) {
+        m_view->setOpenLinks(false);
+        QObject::connect(m_view, &QTextBrowser::anchorClicked, m_view, [this](const QUrl& url) {
+            if (WebBrowser* b = browserOf(*this)) resumeNext([&] { b->Navigate2(toStdString(url.toString())); });
+        });
+    }
+    bool waitShown(int) override {
+        apply("Document");
+        return true;
+    }
+    QVariant evaluate(const QString&, int) override { return {}; }
+
+protected:
+    void applyOther(std::string_view what) override {
+        WebBrowser* b = browserOf(*this);
+        if (!b) return;
+        if (what.empty() || what == "Document") {
+            Shown now = current(*b);
+            m_view->document()->setBaseUrl(baseUrl(now.url));
+            m_view->setHtml(toQString(now.html));
+        }
+        if (what.empty() || what == "Zoom") {
+            QFont f = m_view->font();
+            f.setPointSizeF(9.0 * zoomFactor(b->zoomLevel()));
+            m_view->document()->setDefaultFont(f);
+        }
+    }
+
+private:
+    QTextBrowser* m_view;
+};
+
+#endif
+
+}  // namespace
+
+std::unique_ptr<QtPeer> makeBrowserPeer(QtMirror& mirror, WebBrowser& browser, QWidget* parent) {
+#ifdef TGCL_QT_WEBENGINE
+    auto* view = new QWebEngineView(parent);
+    view->setAttribute(Qt::WA_NoMousePropagation);
+    return std::make_unique<WebEnginePeer>(mirror, browser, view);
+#else
+    auto* view = new QTextBrowser(parent);
+    view->setAttribute(Qt::WA_NoMousePropagation);
+    return std::make_unique<TextBrowserPeer>(mirror, browser, view);
+#endif
+}
+
+}  // namespace tavixTGCL2::qt

@@ -1,0 +1,95 @@
+#include "QtPeer.h"
+
+#include "QtConvert.h"
+#include "QtMirror.h"
+
+namespace tavixTGCL2::qt {
+
+QtPeer::QtPeer(QtMirror& mirror, Control& control, QWidget* widget)
+    : m_mirror(mirror), m_weak(control.weak_from_this()), m_raw(&control), m_widget(widget) {
+    m_watched = !m_weak.expired();
+    widget->setMouseTracking(true);
+    widget->setAttribute(Qt::WA_Hover);
+    widget->setObjectName(toQString(control.Name()));
+}
+
+QtPeer::~QtPeer() { delete m_widget.data(); }
+
+Control* QtPeer::control() const {
+    // A control owned by a shared pointer is watched through it; one that is
+    // not (a host's form on the stack) has to be removed before it dies.
+    if (!m_watched) return m_raw;
+    return m_weak.expired() ? nullptr : m_raw;
+}
+
+void QtPeer::applyAll() {
+    for (const char* what : {"Geometry", "Visible", "Enabled", "ToolTipText", "Caption", "Colors", "Font"})
+        apply(what);
+    apply("");
+}
+
+void QtPeer::apply(std::string_view what) {
+    Control* c = control();
+    QWidget* w = widget();
+    if (!c || !w) return;
+    Syncing guard(*this);
+    if (what == "Geometry" || what == "Border") {
+        applyGeometry();
+        if (what == "Border") {
+            for (const auto& child : c->Children())
+                if (QtPeer* p = m_mirror.peerFor(*child)) p->apply("Geometry");
+            w->update();
+        }
+    } else if (what == "Visible") {
+        w->setVisible(c->Visible());
+    } else if (what == "Enabled") {
+        w->setEnabled(c->Enabled());
+    } else if (what == "ToolTipText") {
+        w->setToolTip(toQString(c->ToolTipText()));
+    } else if (what == "Caption") {
+        applyCaption();
+    } else if (what == "BackColor" || what == "ForeColor" || what == "Colors") {
+        applyColors();
+    } else if (what == "Font") {
+        applyFont();
+    } else {
+        applyOther(what);
+    }
+}
+
+void QtPeer::applyGeometry() {
+    Control* c = control();
+    QWidget* w = widget();
+    if (w->isWindow()) {
+        w->resize(std::max(1, Screen::toPixels(c->widthTwips())), std::max(1, Screen::toPixels(c->heightTwips())));
+        return;
+    }
+    w->setGeometry(pixelGeometry(*c));
+}
+
+void QtPeer::applyColors() {
+    Control* c = control();
+    QWidget* w = widget();
+    // System colours are the style's own: the widget keeps Qt's palette, so
+    // it looks like its neighbours. Explicit colours are the control's.
+    QPalette pal = w->palette();
+    if (!isSystemColor(c->BackColor())) {
+        QColor back = oleToQColor(c->BackColor());
+        for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) pal.setColor(role, back);
+    }
+    if (!isSystemColor(c->ForeColor())) {
+        QColor fore = oleToQColor(c->ForeColor());
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) pal.setColor(role, fore);
+    }
+    w->setPalette(pal);
+    w->update();
+}
+
+void QtPeer::applyFont() {
+    Control* c = control();
+    widget()->setFont(toQFont(c->font()));
+}
+
+void QtPeer::applyOther(std::string_view) { widget()->update(); }
+
+}  // namespace tavixTGCL2::qt

@@ -1,0 +1,84 @@
+#pragma once
+// What every test of the Qt backend shares: one QApplication for the
+// process (offscreen unless the environment names a platform), a fresh
+// backend per test and a headless-clean state afterwards.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+#include "QtBackend.h"
+#include "frame/HostServices.h"
+#include "platform/EventLoop.h"
+#include "platform/Form.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/SettingsStore.h"
+
+namespace tgcltest {
+
+inline QApplication& qtApp() {
+    static QApplication* app = [] {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        tavixTGCL2::qt::QtBackend::prepareEnvironment();
+        static int argc = 1;
+        static char name[] = "tests_qt";
+        static char* argv[] = {name, nullptr};
+        // Lives as long as the process: the browser engine does not survive
+        // a second application object.
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// Where the pictures of a run go.
+inline QString outDir() {
+    QString dir = QStringLiteral(TGCL_TEST_OUT_DIR) + "/qt";
+    QDir().mkpath(dir);
+    return dir;
+}
+
+class QtTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qtApp();
+        store = std::make_shared<tavixTGCL2::MemorySettingsStore>();
+        tavixTGCL2::setDefaultSettingsStore(store);
+        tavixTGCL2::HostServices::reset();
+        backend = std::make_unique<tavixTGCL2::qt::QtBackend>();
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets()) w->hide();
+        backend.reset();
+        tavixTGCL2::setDefaultSettingsStore(nullptr);
+        tavixTGCL2::HostServices::reset();
+        QCoreApplication::processEvents();
+    }
+    // Lets Qt's queued work and the mirror's deferred updates run.
+    void settle() {
+        QCoreApplication::processEvents();
+        backend->mirror().flush();
+        QCoreApplication::processEvents();
+    }
+    QWidget* widgetOf(const tavixTGCL2::Control& c) { return backend->widgetFor(c); }
+    // A form is shown as a host shows it (its window opens by itself); any
+    // other control gets a window of its own.
+    QWidget* show(const std::shared_ptr<tavixTGCL2::Control>& root) {
+        if (auto form = std::dynamic_pointer_cast<tavixTGCL2::Form>(root)) form->show();
+        QWidget* w = backend->openWindow(root);
+        w->show();
+        w->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
+        settle();
+        return w;
+    }
+
+    std::shared_ptr<tavixTGCL2::MemorySettingsStore> store;
+    std::unique_ptr<tavixTGCL2::qt::QtBackend> backend;
+};
+
+}  // namespace tgcltest
