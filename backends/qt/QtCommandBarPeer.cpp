@@ -308,8 +308,10 @@ public:
         // rectangle; the bars' own event says when to look again.
         m_resized = bars.Resize.connect([this] { refreshBars(); });
         m.scheduleFlush(this);
+        m.addKeyOwner(this);
     }
     ~CommandBarsPeer() override {
+        mirror().removeKeyOwner(this);
         m_resized.disconnect();
         for (auto& s : m_shortcuts) delete s.data();
     }

@@ -1,6 +1,7 @@
 #include "QtMirror.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
@@ -16,6 +17,7 @@ namespace tavixTGCL2::qt {
 QtMirror::QtMirror() {
     m_flushTimer.setSingleShot(true);
     QObject::connect(&m_flushTimer, &QTimer::timeout, this, [this] { flush(); });
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(&m_keyWatch);
 }
 
 QtMirror::~QtMirror() {
@@ -177,6 +179,15 @@ void QtMirror::controlChanged(Control& c, const char* what) {
 }
 
 // --- input ------------------------------------------------------------------------
+
+bool QtMirror::KeyWatch::eventFilter(QObject*, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Qt asks the focus widget before it matches shortcuts: the moment
+        // to bring them in line with bindings added since.
+        for (QtPeer* p : m_mirror.m_keyOwners) p->flush();
+    }
+    return false;
+}
 
 bool QtMirror::eventFilter(QObject* watched, QEvent* event) {
     auto it = m_byWidget.find(watched);

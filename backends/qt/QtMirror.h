@@ -51,6 +51,11 @@ public:
     void flush();
     void scheduleFlush(QtPeer* peer);
 
+    // Peers that turn key bindings into shortcuts; bindings change without
+    // a report, so they are looked at before Qt matches a shortcut.
+    void addKeyOwner(QtPeer* p) { m_keyOwners.insert(p); }
+    void removeKeyOwner(QtPeer* p) { m_keyOwners.erase(p); }
+
     void setPresenter(QtPresenter* p) { m_presenter = p; }
     QtPresenter* presenter() const { return m_presenter; }
     // Where the presenter puts the next menu: the operator's last press.
@@ -75,6 +80,17 @@ private:
     std::unordered_map<const QObject*, QtPeer*> m_byWidget;
     std::vector<const Control*> m_roots;
     std::set<QtPeer*> m_dirty;
+    std::set<QtPeer*> m_keyOwners;
+    // Watches the whole application for the moment before shortcuts match.
+    class KeyWatch : public QObject {
+    public:
+        explicit KeyWatch(QtMirror& m) : m_mirror(m) {}
+        bool eventFilter(QObject* watched, QEvent* event) override;
+
+    private:
+        QtMirror& m_mirror;
+    };
+    KeyWatch m_keyWatch{*this};
     QTimer m_flushTimer;
     QtPresenter* m_presenter = nullptr;
     bool m_autoOpenForms = true;

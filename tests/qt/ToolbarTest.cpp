@@ -1,0 +1,187 @@
+// The run toolbar through Qt: its bar as a QToolBar, clicks, menus and
+// accelerators going through the command-bar component as the headless
+// path does.
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "QtTestSupport.h"
+#include "platform/CommandBars.h"
+#include "progress/XStatusBar.h"
+#include "toolbar/XTgToolbar.h"
+
+using namespace tavixTGCL2;
+using tgcltest::QtTest;
+
+namespace {
+
+class ToolbarTest : public QtTest {
+protected:
+    void SetUp() override {
+        QtTest::SetUp();
+        form = std::make_shared<Form>("frmRun");
+        form->Move(0, 0, 12000, 6000);  // 800 x 400
+        form->setCaption("Test run");
+        tb = form->create<XTgToolbar>();
+        tb->Move(0, 0, 12000, 600);
+        tb->ButtonClick.connect([this](std::shared_ptr<CTgToolbarButton> b, bool acc) {
+            clicks.emplace_back(b->ID(), acc);
+        });
+    }
+    void TearDown() override {
+        form.reset();
+        tb.reset();
+        QtTest::TearDown();
+    }
+    QToolButton* buttonFor(std::int32_t id) {
+        settle();
+        QWidget* bar = widgetOf(*tb->Bar());
+        if (!bar) return nullptr;
+        for (auto* b : bar->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) {
+            auto c = tb->Bar()->Controls().Find(0, id);
+            if (c && b->isVisible() && b->geometry().topLeft() == QPoint(c->bounds().left, c->bounds().top)) return b;
+        }
+        return nullptr;
+    }
+
+    std::shared_ptr<Form> form;
+    std::shared_ptr<XTgToolbar> tb;
+    std::vector<std::pair<std::int32_t, bool>> clicks;
+};
+
+}  // namespace
+
+TEST_F(ToolbarTest, TheBarIsAToolBarWithAButtonPerCommandAndTheStatusStretched) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop | etgRunStep);
+    tb->SetButtonState(etgStateCompleted);
+    tb->UpdateStatusBar(std::string("Measuring the output level"), true, true);
+    show(form);
+    auto* bar = qobject_cast<QToolBar*>(widgetOf(*tb->Bar()));
+    ASSERT_NE(bar, nullptr);
+    const Rect r = tb->Bar()->WindowRect();
+    EXPECT_EQ(bar->size(), QSize(static_cast<int>(r.width()), static_cast<int>(r.height())));
+    QToolButton* next = buttonFor(ID_TGTBAR_NEXT);
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_FALSE(next->icon().isNull());
+    EXPECT_EQ(next->toolTip().toStdString(), tb->Bar()->Controls().Find(0, ID_TGTBAR_NEXT)->ToolTipText());
+    QToolButton* start = buttonFor(ID_TGTBAR_START);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->popupMode(), QToolButton::MenuButtonPopup);  // split: Start with Stepwise
+    // The status host fills the rest of the bar.
+    QWidget* status = widgetOf(tb->StatusHost());
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(status->parentWidget(), bar);
+    EXPECT_GT(status->width(), bar->width() / 3);
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/toolbar.png"));
+}
+
+TEST_F(ToolbarTest, AcceleratorsThroughQtKeysReachButtonClickAsAccelerators) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop);
+    tb->SetButtonState(etgStateCompleted);
+    QWidget* win = show(form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+    QTest::keyClick(win, Qt::Key_F9);
+    QTest::keyClick(win, Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0], std::make_pair(std::int32_t{ID_TGTBAR_START}, true));
+    EXPECT_EQ(clicks[1], std::make_pair(std::int32_t{ID_TGTBAR_NEXT}, true));
+    // A binding added while the window is open becomes a shortcut too.
+    tb->AddAccelerator(ID_TGTBAR_NEXT, 'J', etgKeyMaskCtrl);
+    settle();
+    QTest::keyClick(win, Qt::Key_J, Qt::ControlModifier);
+    ASSERT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(clicks[2], std::make_pair(std::int32_t{ID_TGTBAR_NEXT}, true));
+}
+
+TEST_F(ToolbarTest, ClicksAreNotAcceleratorsAndDisabledCommandsRaiseNothing) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop);
+    tb->SetButtonState(etgStateRunning);  // Next and Previous disabled, Stop enabled
+    QWidget* win = show(form);
+    QToolButton* stop = buttonFor(ID_TGTBAR_STOP);
+    QToolButton* next = buttonFor(ID_TGTBAR_NEXT);
+    ASSERT_TRUE(stop && next);
+    EXPECT_FALSE(next->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_TRUE(clicks.empty());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(win));
+    QTest::keyClick(win, Qt::Key_N, Qt::ControlModifier);  // bound, but the command is disabled
+    EXPECT_TRUE(clicks.empty());
+    QTest::mouseClick(stop, Qt::LeftButton);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], std::make_pair(std::int32_t{ID_TGTBAR_STOP}, false));
+    // The state the host sets afterwards shows on the buttons.
+    tb->SetButtonState(etgStateCompleted);
+    settle();
+    EXPECT_TRUE(buttonFor(ID_TGTBAR_NEXT)->isEnabled());
+    EXPECT_FALSE(buttonFor(ID_TGTBAR_STOP)->isEnabled());
+}
+
+TEST_F(ToolbarTest, TheToolsMenuIsAQMenuWhoseChoiceRunsThroughTheComponent) {
+    tb->AddToolsMenu(901, "Host &tool");
+    show(form);
+    QStringList shown;
+    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
+        for (QAction* a : menu.actions()) shown << a->text();
+        QImage pic = backend->grab(*form);
+        pic.save(tgcltest::outDir() + "/toolbar-tools-menu.png");
+        for (QAction* a : menu.actions())
+            if (a->data().toInt() == 901) {
+                menu.setActiveAction(a);
+                QTest::keyClick(&menu, Qt::Key_Return);
+            }
+    }});
+    auto tools = tb->Bar()->Controls().Find(0, ID_TGTBAR_TOOLS);
+    ASSERT_NE(tools, nullptr);
+    QToolButton* button = buttonFor(ID_TGTBAR_TOOLS);
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(shown.contains("Host &tool"));
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], std::make_pair(std::int32_t{901}, false));
+}
+
+TEST_F(ToolbarTest, TheSplitArrowOpensTheStartMenu) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop | etgRunStep);
+    show(form);
+    QToolButton* start = buttonFor(ID_TGTBAR_START);
+    ASSERT_NE(start, nullptr);
+    int menus = 0;
+    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
+        ++menus;
+        for (QAction* a : menu.actions())
+            if (a->data().toInt() == ID_TGTBAR_STEP) {
+                menu.setActiveAction(a);
+                QTest::keyClick(&menu, Qt::Key_Return);
+            }
+    }});
+    // The arrow is the last few pixels of the face.
+    QTest::mouseClick(start, Qt::LeftButton, {}, QPoint(start->width() - 4, start->height() / 2));
+    EXPECT_EQ(menus, 1);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0].first, ID_TGTBAR_STEP);
+    QTest::mouseClick(start, Qt::LeftButton, {}, QPoint(6, start->height() / 2));
+    EXPECT_EQ(menus, 1);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[1].first, ID_TGTBAR_START);
+}
+
+TEST_F(ToolbarTest, FadedIconsAndCaptionsFollowTheSettings) {
+    show(form);
+    QToolButton* next = buttonFor(ID_TGTBAR_NEXT);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);  // selective labels
+    tb->setTextLabels(etgLabelsNone);
+    settle();
+    EXPECT_EQ(buttonFor(ID_TGTBAR_NEXT)->toolButtonStyle(), Qt::ToolButtonIconOnly);
+    tb->setFadedIcons(true);
+    tb->setTextLabels(etgLabelsAll);
+    settle();
+    next = buttonFor(ID_TGTBAR_NEXT);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    const QImage normal = next->icon().pixmap(24, QIcon::Normal).toImage();
+    const QImage hot = next->icon().pixmap(24, QIcon::Active).toImage();
+    EXPECT_NE(normal, hot);
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/toolbar-captions.png"));
+}
