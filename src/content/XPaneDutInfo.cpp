@@ -1,0 +1,122 @@
+#include "content/XPaneDutInfo.h"
+
+#include "content/PaneTitle.h"
+#include "frame/HostServices.h"
+#include "frame/MMain.h"
+#include "frame/XItemCollEdit.h"
+#include "platform/Error.h"
+#include "platform/StandardControls.h"
+
+namespace tavixTGCL2 {
+
+namespace {
+
+[[maybe_unused]] const bool kRegistered = (XPaneDutInfo::registerClass(), true);
+
+void call(Control& c, const char* member, Variant arg) {
+    VariantList args{std::move(arg)};
+    c.invoke(member, args);
+}
+
+}  // namespace
+
+void XPaneDutInfo::registerClass() {
+    ControlFactory::registerClass(kClassName, [] { return std::make_shared<XPaneDutInfo>(); });
+}
+
+XPaneDutInfo::XPaneDutInfo(std::string name) : Control(kClassName, std::move(name)) {
+    MMain::ensureStarted();
+    Control::setBackColor(kDefaultBackColor);
+    m_lblTitle = create<Label>("lblTitle");
+    m_lblTitle->setCaption(kTitle);
+    PaneTitle::style(*m_lblTitle);
+    resumeNext([&] {
+        m_xieDutInfo = ControlFactory::create(kEditorClass);
+        m_xieDutInfo->setName("xieDutInfo");
+        add(m_xieDutInfo);
+        call(*m_xieDutInfo, kEditorBackColor, static_cast<std::int32_t>(kDefaultBackColor));
+    });
+    resumeNext([&] {
+        if (auto t = HostServices::Translator()) t->TranslateControls("", *this);
+    });
+    resumeNext([&] { PaneTitle::fit(*m_lblTitle); });
+
+    m_lblTitle->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
+    MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
+}
+
+XPaneDutInfo::~XPaneDutInfo() = default;
+
+void XPaneDutInfo::setBackColor(OleColor c) {
+    Control::setBackColor(c);
+    if (m_xieDutInfo) resumeNext([&] { call(*m_xieDutInfo, kEditorBackColor, static_cast<std::int32_t>(c)); });
+    PropertyChanged("BackColor");
+}
+
+void XPaneDutInfo::Initialize(const std::shared_ptr<ITestSetup>& itsSetup) {
+    if (!m_xieDutInfo) return;
+    Control& editor = *m_xieDutInfo;
+    if (!itsSetup) {
+        resumeNext([&] { editor.setVisible(false); });
+        return;
+    }
+    resumeNext([&] { editor.setVisible(true); });
+    resumeNext([&] {
+        std::shared_ptr<IDutInfo> dut = itsSetup->DutInfo();
+        call(editor, kEditorLoad, dut ? Variant(ObjectPtr(std::make_shared<DutInfoObject>(dut))) : Variant());
+    });
+    resumeNext([&] {
+        ITestSetupView2* view = itsSetup->secondView();
+        if (!view) throw Error(errNoSuchMember, "the setup offers no second view");
+        call(editor, kEditorReadOnly, view->DutEditorFlag());
+    });
+}
+
+void XPaneDutInfo::forwardMouseMove() {
+    resumeNext([&] {
+        if (Control* container = Parent()) {
+            VariantList none;
+            container->invoke("LostMouseFocus", none);
+        }
+    });
+}
+
+void XPaneDutInfo::onResize() { layout(); }
+
+void XPaneDutInfo::layout() {
+    if (!m_xieDutInfo) return;
+    resumeNext([&] {
+        const std::int32_t t = m_lblTitle->Height();
+        m_xieDutInfo->Move(0, t + kTitleGap, ScaleWidth(), ScaleHeight() - t - kTitleGap);
+    });
+}
+
+void XPaneDutInfo::ReadProperties() {
+    resumeNext([&] {
+        Control::setBackColor(static_cast<OleColor>(
+            propertyBag().ReadProperty("BackColor", static_cast<std::int32_t>(kDefaultBackColor)).toInt32()));
+    });
+    if (m_xieDutInfo)
+        resumeNext([&] {
+            call(*m_xieDutInfo, kEditorBackColor, static_cast<std::int32_t>(Control::BackColor()));
+        });
+}
+
+void XPaneDutInfo::WriteProperties() {
+    resumeNext([&] {
+        propertyBag().WriteProperty("BackColor", static_cast<std::int32_t>(Control::BackColor()),
+                                    static_cast<std::int32_t>(kDefaultBackColor));
+    });
+}
+
+Variant XPaneDutInfo::invoke(const std::string& member, VariantList& args) {
+    if (member == "BackColor" && args.empty()) return static_cast<std::int32_t>(BackColor());
+    return Control::invoke(member, args);
+}
+
+void XPaneDutInfo::setProperty(const std::string& member, const Variant& value) {
+    if (member == "BackColor") setBackColor(static_cast<OleColor>(value.toInt32()));
+    else Control::setProperty(member, value);
+}
+
+}  // namespace tavixTGCL2

@@ -1,0 +1,90 @@
+#include "platform/Line.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/Colors.h"
+#include "platform/DC.h"
+
+namespace tavixTGCL2 {
+
+Line::Line(std::string name) : Control(kClassName, std::move(name)) { fit(); }
+
+void Line::setX1(std::int32_t v) {
+    m_x1 = v;
+    fit();
+}
+void Line::setY1(std::int32_t v) {
+    m_y1 = v;
+    fit();
+}
+void Line::setX2(std::int32_t v) {
+    m_x2 = v;
+    fit();
+}
+void Line::setY2(std::int32_t v) {
+    m_y2 = v;
+    fit();
+}
+
+void Line::setBorderWidth(std::int32_t px) {
+    m_borderWidth = std::clamp(px, 1, 100);
+    fit();
+}
+
+void Line::setBorderColor(OleColor c) {
+    if (c == m_borderColor) return;
+    m_borderColor = c;
+    changed("BorderColor");
+}
+
+void Line::fit() {
+    const ScaleMode m = parentScaleMode();
+    const std::int32_t x1 = Screen::fromUnits(m_x1, m), x2 = Screen::fromUnits(m_x2, m);
+    const std::int32_t y1 = Screen::fromUnits(m_y1, m), y2 = Screen::fromUnits(m_y2, m);
+    // Half the width on either side, rounded up, and one pixel for the end
+    // point a pen leaves out.
+    const std::int32_t pad = Screen::toTwips(m_borderWidth / 2 + 1);
+    moveTwips(std::min(x1, x2) - pad, std::min(y1, y2) - pad, std::abs(x2 - x1) + 2 * pad,
+              std::abs(y2 - y1) + 2 * pad);
+    changed("Line");
+}
+
+void Line::paintOnParent(DC& dc, std::int32_t x, std::int32_t y) const {
+    const ScaleMode m = parentScaleMode();
+    // (x, y) is where the control's top-left corner lands; the end points
+    // are relative to the container.
+    const std::int32_t ox = x - Screen::toPixels(leftTwips());
+    const std::int32_t oy = y - Screen::toPixels(topTwips());
+    const std::int32_t x1 = ox + Screen::toPixels(Screen::fromUnits(m_x1, m));
+    const std::int32_t y1 = oy + Screen::toPixels(Screen::fromUnits(m_y1, m));
+    const std::int32_t x2 = ox + Screen::toPixels(Screen::fromUnits(m_x2, m));
+    const std::int32_t y2 = oy + Screen::toPixels(Screen::fromUnits(m_y2, m));
+    Selected<Pen> pen(dc, Pen::solid(OleTranslateColor(m_borderColor), m_borderWidth));
+    dc.moveTo(x1, y1);
+    dc.lineTo(x2, y2);
+}
+
+Variant Line::invoke(const std::string& member, VariantList& args) {
+    if (args.empty()) {
+        if (member == "X1") return m_x1;
+        if (member == "Y1") return m_y1;
+        if (member == "X2") return m_x2;
+        if (member == "Y2") return m_y2;
+        if (member == "BorderWidth") return m_borderWidth;
+        if (member == "BorderColor") return static_cast<std::int32_t>(m_borderColor);
+    }
+    return Control::invoke(member, args);
+}
+
+void Line::setProperty(const std::string& member, const Variant& value) {
+    if (member == "X1") setX1(value.toInt32());
+    else if (member == "Y1") setY1(value.toInt32());
+    else if (member == "X2") setX2(value.toInt32());
+    else if (member == "Y2") setY2(value.toInt32());
+    else if (member == "BorderWidth") setBorderWidth(value.toInt32());
+    else if (member == "BorderColor") setBorderColor(static_cast<OleColor>(value.toInt32()));
+    else Control::setProperty(member, value);
+}
+
+}  // namespace tavixTGCL2
