@@ -181,6 +181,42 @@ void ListView::clickItem(std::int32_t index) {
     if (index > 0) ItemClick(index);
 }
 
+std::int32_t ListView::addColumn(std::string text, std::int32_t width) {
+    if (width < 0) throw Error(errInvalidProperty, "Invalid property value: Width");
+    m_columns.push_back({std::move(text), width});
+    changed("Columns");
+    return columnCount();
+}
+
+const std::string& ListView::columnText(std::int32_t index) const {
+    if (index < 1 || index > columnCount()) throw Error(errSubscript, "Index out of bounds");
+    return m_columns[index - 1].text;
+}
+
+std::int32_t ListView::columnWidth(std::int32_t index) const {
+    if (index < 1 || index > columnCount()) throw Error(errSubscript, "Index out of bounds");
+    return m_columns[index - 1].width;
+}
+
+void ListView::setColumnWidth(std::int32_t index, std::int32_t width) {
+    if (index < 1 || index > columnCount()) throw Error(errSubscript, "Index out of bounds");
+    if (width < 0) throw Error(errInvalidProperty, "Invalid property value: Width");
+    m_columns[index - 1].width = width;
+    changed("Columns");
+}
+
+void ListView::setSmallIcons(ImageList icons) {
+    m_smallIcons = std::move(icons);
+    changed("SmallIcons");
+}
+
+PicturePtr ListView::smallIconOf(std::int32_t index) const {
+    const std::string& key = item(index).SmallIcon;
+    if (key.empty()) return nullptr;
+    auto it = m_smallIcons.find(key);
+    return it == m_smallIcons.end() ? nullptr : it->second;
+}
+
 std::int32_t TabControl::insertItem(std::int32_t index, std::string caption) {
     if (index < 0 || index > itemCount()) index = itemCount();
     m_captions.insert(m_captions.begin() + index, std::move(caption));

@@ -3,11 +3,13 @@
 // built from. Each keeps its state as plain members; a toolkit backend maps
 // them onto its natural widgets.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/Control.h"
 #include "platform/EventLoop.h"
+#include "platform/Picture.h"
 
 namespace tavixTGCL2 {
 
@@ -185,10 +187,33 @@ public:
     std::int32_t View() const { return m_view; }
     void setView(std::int32_t v) { m_view = v; changed("View"); }
     std::int32_t topIndex() const { return m_topIndex; }
+
+    // Report columns, 1-based; widths in the list's parent units.
+    std::int32_t addColumn(std::string text, std::int32_t width);
+    std::int32_t columnCount() const { return static_cast<std::int32_t>(m_columns.size()); }
+    const std::string& columnText(std::int32_t index) const;  // throws errSubscript
+    std::int32_t columnWidth(std::int32_t index) const;       // throws errSubscript
+    // A negative width throws errInvalidProperty.
+    void setColumnWidth(std::int32_t index, std::int32_t width);
+
+    // The small image list: the pictures that ListItem::SmallIcon names.
+    using ImageList = std::map<std::string, PicturePtr>;
+    const ImageList& SmallIcons() const { return m_smallIcons; }
+    void setSmallIcons(ImageList icons);
+    // The picture an item shows; nullptr when it names none or a key the
+    // image list lacks.
+    PicturePtr smallIconOf(std::int32_t index) const;  // 1-based; throws errSubscript
+
     Event<std::int32_t> ItemClick;
 
 private:
+    struct Column {
+        std::string text;
+        std::int32_t width;
+    };
     std::vector<ListItem> m_items;
+    std::vector<Column> m_columns;
+    ImageList m_smallIcons;
     std::int32_t m_selected = 0;
     std::int32_t m_view = 0;
     std::int32_t m_topIndex = 1;

@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "progress/XStatusBar.h"
 #include "resources/Resources.h"
+#include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/ToolbarIcons.h"
 
 namespace tavixTGCL2 {
@@ -230,7 +231,10 @@ void XTgToolbar::OnExecute(const std::shared_ptr<CommandBarControl>& control) {
 
 void XTgToolbar::ShowCustomizeDialog() {
     auto opener = customizeOpener();
-    if (opener) stopOnError([&] { opener(*this); });
+    stopOnError([&] {
+        if (opener) opener(*this);
+        else FCustomizeToolbar::Open(*this);
+    });
 }
 
 void XTgToolbar::setCustomizeDialogOpener(std::function<void(XTgToolbar&)> opener) {

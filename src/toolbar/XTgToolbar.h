@@ -132,8 +132,9 @@ public:
     // throws when there is none.
     std::shared_ptr<CommandBar> GetPopupBar(std::int32_t id) const;
     // Opens the Customize Toolbar dialog for this toolbar (command 402 and
-    // the bar's context menu). The dialog installs itself here.
+    // the bar's context menu).
     void ShowCustomizeDialog();
+    // Replaces the dialog with the host's own; nullptr restores the dialog.
     static void setCustomizeDialogOpener(std::function<void(XTgToolbar&)> opener);
     // At most this many standards get a menu item (identifiers 511..599).
     static constexpr std::int32_t kMaxStandards = ID_TGTBAR_LASTSTD - ID_TGTBAR_FIRSTSTD;
