@@ -311,7 +311,7 @@ void XTgContentPane::ActivatePage(std::int16_t iTab) {
         resumeNext([&] { RequestPage(iTab, oPage); });
         if (oPage)
             resumeNext([&] {
-                pages().erase(key);
+                dropPage(key, oPage);
                 pages()[key] = oPage;
             });
     }
@@ -430,9 +430,19 @@ std::int16_t XTgContentPane::AddCustomTab(const std::shared_ptr<CTabProperties>&
     return ok ? index : std::int16_t{0};
 }
 
+void XTgContentPane::dropPage(const std::string& key, const ObjectPtr& successor) {
+    auto it = pages().find(key);
+    if (it == pages().end()) return;
+    const ObjectPtr old = it->second;
+    pages().erase(it);
+    // Activation hides only the pages in the collection: a page that leaves
+    // it would otherwise stay shown under the new one.
+    if (old && old != successor) resumeNext([&] { old->setProperty("Visible", false); });
+}
+
 void XTgContentPane::setHelpPageControl(ObjectPtr pageControl) {
     const std::string key = pageKey(etgHelpTab);
-    resumeNext([&] { pages().erase(key); });
+    resumeNext([&] { dropPage(key, pageControl); });
     if (pageControl) resumeNext([&] { pages()[key] = pageControl; });
     ShowTab(etgHelpTab, pageControl != nullptr);
 }
@@ -506,6 +516,14 @@ void XTgContentPane::setComment(const std::string& s) {
 void XTgContentPane::SetProcedure(std::int16_t iFormat, std::string& sProc) {
     SuppressEvents quiet(m_iSuppressEvents);
     resumeNext([&] { m_xpvProc->SetProcedure(iFormat, sProc); });
+}
+
+void XTgContentPane::setVisible(bool v) {
+    const bool was = Visible();
+    Control::setVisible(v);
+    if (v == was) return;
+    if (v) resumeNext([&] { m_xtsTabStrip->setVisible(true); });
+    else if (!ambientUserMode()) Terminate();
 }
 
 void XTgContentPane::doKeyPress(std::int16_t keyAscii) {
@@ -605,7 +623,8 @@ Variant XTgContentPane::invoke(const std::string& member, VariantList& args) {
 
 void XTgContentPane::setProperty(const std::string& member, const Variant& value) {
     const std::string name = memberName(member);
-    if (name == "ResultViewState") setResultViewState(value.toInt32());
+    if (name == "Visible") setVisible(value.toBool());
+    else if (name == "ResultViewState") setResultViewState(value.toInt32());
     else if (name == "SplitterCaption") setSplitterCaption(value.toString());
     else if (name == "DotNetRtf") setDotNetRtf(value.toBool());
     else if (name == "ResultView") setResultView(value.toObject());

@@ -168,6 +168,11 @@ public:
 
     void doKeyPress(std::int16_t keyAscii) override;
 
+    // Shows or hides the pane (also by name, "Visible"). Shown, it makes
+    // sure its tab strip is shown; hidden while its container is being
+    // designed (not in run mode), it terminates.
+    void setVisible(bool v);
+
 protected:
     void onResize() override { layout(); }
 
@@ -178,6 +183,9 @@ private:
     PageCollection& pages() const;
 
     void ActivatePage(std::int16_t iTab);
+    // Takes the page under key out of the collection and hides it, unless
+    // it is the successor that takes its place.
+    void dropPage(const std::string& key, const ObjectPtr& successor);
     ObjectPtr createFixedPage(std::int16_t iTab);
     void placePage(Object& page);
     void setActivePage(ObjectPtr page);
