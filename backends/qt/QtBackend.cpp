@@ -1,6 +1,8 @@
 #include "QtBackend.h"
 
 #include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <QMenu>
 #include <QPainter>
 #include <QWidget>
@@ -100,10 +102,28 @@ void QtBackend::applyPaletteToSystemColors() {
     set(COLOR_HOTLIGHT, pal.color(QPalette::Link));
 }
 
+namespace {
+// Browser views under c, which draw their pages a little after loading them.
+void collectBrowsers(QtMirror& mirror, const Control& c, std::vector<QtBrowserPeer*>& out) {
+    if (auto* p = dynamic_cast<QtBrowserPeer*>(mirror.peerFor(c))) out.push_back(p);
+    for (const auto& child : c.Children()) collectBrowsers(mirror, *child, out);
+}
+}  // namespace
+
 QImage QtBackend::grab(const Control& root, bool withMenus) {
     m_mirror->flush();
     QWidget* w = m_mirror->widgetFor(root);
     if (!w) return {};
+    std::vector<QtBrowserPeer*> browsers;
+    collectBrowsers(*m_mirror, root, browsers);
+    if (!browsers.empty()) {
+        for (QtBrowserPeer* b : browsers) b->waitShown(15000);
+        // The engine composes its frame after the load has finished and
+        // says nothing when it has; a short stretch of events lets it land.
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+    }
     QImage image = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     if (!withMenus) return image;
     // Menus are windows of their own; they are laid over the picture where

@@ -170,6 +170,10 @@ public:
     LabelPeer(QtMirror& m, Label& l, QLabel* w) : QtPeer(m, l, w), m_label(w) {
         w->setTextFormat(Qt::PlainText);
         w->setFocusPolicy(Qt::NoFocus);
+        // Roles of its own: inside a tool bar a widget would otherwise take
+        // the button roles and draw in the button text colour.
+        w->setBackgroundRole(QPalette::Window);
+        w->setForegroundRole(QPalette::WindowText);
     }
 
 protected:

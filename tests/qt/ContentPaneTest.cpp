@@ -1,0 +1,157 @@
+// A host form as an operator sees it: the run toolbar on top, the content
+// pane below, operated through the mirrored widgets.
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+
+#include "QtTestSupport.h"
+#include "content/XMsnSplit.h"
+#include "content/XPaneComment.h"
+#include "content/XPaneProcedure.h"
+#include "content/XTab.h"
+#include "content/XTabStrip.h"
+#include "content/XTgContentPane.h"
+#include "frame/HostKit.h"
+#include "platform/StandardControls.h"
+#include "progress/XStatusBar.h"
+#include "toolbar/XTgToolbar.h"
+
+using namespace tavixTGCL2;
+using tgcltest::QtTest;
+
+namespace {
+
+class ContentPaneTest : public QtTest {
+protected:
+    void SetUp() override {
+        QtTest::SetUp();
+        form = std::make_shared<Form>("frmRun");
+        form->setCaption("Guided test");
+        form->Move(0, 0, 12000, 9000);  // 800 x 600
+        tb = form->create<XTgToolbar>();
+        pane = form->create<XTgContentPane>("xcpContent");
+        results = form->create<ListView>("lvwResults");
+        // The host's layout: the toolbar keeps its own height, the pane
+        // takes the rest and places the result view.
+        tb->Resize.connect([this] { place(); });
+        form->Resize.connect([this] { place(); });
+        pane->ResizeResultView.connect([this](float l, float t, float w, float h) {
+            resumeNext([&] { results->Move(static_cast<int>(l), static_cast<int>(t) + tb->Height(), static_cast<int>(w), static_cast<int>(h)); });
+        });
+        tb->Move(0, 0, 12000, 600);
+        place();
+        result = std::make_shared<SimpleTestResult>(0, "");
+        info = std::make_shared<SimpleElementInfo>("Output level at 1 kHz", 1,
+                                                   "Connect the generator to input A.\nSet the level to -10 dBu.");
+        element = std::make_shared<SimpleTestElement>(info, result);
+        pane->setResultView(results);
+        pane->Initialize(element, std::make_shared<SimpleTestSetup>(std::make_shared<SimpleDutInfo>(), nullptr));
+        tb->Initialize(element, nullptr);
+        pane->TabClick.connect([this](std::int32_t t) { tabClicks.push_back(t); });
+        pane->CommentChange.connect([this] { ++commentChanges; });
+    }
+    void TearDown() override {
+        pane->Terminate();
+        form.reset();
+        tb.reset();
+        pane.reset();
+        results.reset();
+        QtTest::TearDown();
+    }
+    void place() {
+        if (!pane || !tb) return;
+        resumeNext([&] { pane->Move(0, tb->Height(), form->ScaleWidth(), form->ScaleHeight() - tb->Height()); });
+    }
+    // A point on a tab away from its icon.
+    QPoint onTab(const XTab& tab) {
+        QWidget* w = widgetOf(tab);
+        return {w->width() / 2, w->height() - 6};
+    }
+
+    std::shared_ptr<Form> form;
+    std::shared_ptr<XTgToolbar> tb;
+    std::shared_ptr<XTgContentPane> pane;
+    std::shared_ptr<ListView> results;
+    std::shared_ptr<SimpleTestResult> result;
+    std::shared_ptr<SimpleElementInfo> info;
+    std::shared_ptr<SimpleTestElement> element;
+    std::vector<std::int32_t> tabClicks;
+    int commentChanges = 0;
+};
+
+}  // namespace
+
+TEST_F(ContentPaneTest, WhatTheOperatorSees) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop | etgRunStep);
+    tb->SetButtonState(etgStateRunning);
+    tb->UpdateStatusBar(std::string("Measuring the output level"), true, true);
+    pane->setSplitterCaption("Results");
+    show(form);
+    // A few animation steps of the status bar's progress.
+    for (int i = 0; i < 4; ++i) tb->StatusControl().AnimationTick();
+    settle();
+    EXPECT_EQ(widgetOf(*pane)->geometry().top(), Screen::toPixels(tb->heightTwips()));
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane.png"));
+
+    tb->UpdateStatusBar(std::string(""), false, false);
+    tb->setStatus(1);
+    tb->SetButtonState(etgStateCompleted);
+    pane->setResultViewState(ervsLarge);
+    settle();
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane-passed.png"));
+}
+
+TEST_F(ContentPaneTest, ATabClickActivatesItsPage) {
+    show(form);
+    XTab& commentTab = pane->xtsTabStrip().Tabs(etgCommentTab);
+    QTest::mouseClick(widgetOf(commentTab), Qt::LeftButton, {}, onTab(commentTab));
+    ASSERT_EQ(tabClicks, std::vector<std::int32_t>{etgCommentTab});
+    EXPECT_EQ(pane->xtsTabStrip().Selected(), etgCommentTab);
+    EXPECT_EQ(pane->activePage(), pane->page(XTgContentPane::pageKey(etgCommentTab)));
+    auto* comment = dynamic_cast<XPaneComment*>(pane->activePage().get());
+    ASSERT_NE(comment, nullptr);
+    EXPECT_TRUE(widgetOf(*comment)->isVisible());
+    EXPECT_FALSE(widgetOf(pane->xpvProc())->isVisible());
+}
+
+TEST_F(ContentPaneTest, TypingInTheCommentPaneRaisesCommentChangeAndWritesTheResult) {
+    show(form);
+    XTab& commentTab = pane->xtsTabStrip().Tabs(etgCommentTab);
+    QTest::mouseClick(widgetOf(commentTab), Qt::LeftButton, {}, onTab(commentTab));
+    auto* comment = dynamic_cast<XPaneComment*>(pane->activePage().get());
+    ASSERT_NE(comment, nullptr);
+    QWidget* box = widgetOf(comment->txtComment());
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    QTest::keyClicks(box, "Hum at 50 Hz");
+    EXPECT_EQ(result->Comment(), "Hum at 50 Hz");
+    EXPECT_GE(commentChanges, 1);
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane-comment.png"));
+}
+
+TEST_F(ContentPaneTest, TheSplittersClickAndRightButtonMenuChangeTheLayoutState) {
+    show(form);
+    ASSERT_EQ(pane->ResultViewState(), ervsNormal);
+    QWidget* bar = widgetOf(pane->xmsSplit());
+    ASSERT_NE(bar, nullptr);
+    // On the bar, right of the caption.
+    const QPoint onBar(bar->width() - 20, bar->height() / 2);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, onBar);
+    EXPECT_EQ(pane->ResultViewState(), ervsLarge);
+    const int largeTop = widgetOf(pane->xmsSplit())->y();
+
+    QStringList entries;
+    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
+        for (QAction* a : menu.actions()) entries << a->text();
+        backend->grab(*form).save(tgcltest::outDir() + "/content-pane-splitter-menu.png");
+        for (QAction* a : menu.actions())
+            if (a->data().toInt() == XTgContentPane::mnuSizeMaximize + 1) {
+                menu.setActiveAction(a);
+                QTest::keyClick(&menu, Qt::Key_Return);
+            }
+    }});
+    QTest::mouseClick(widgetOf(pane->xmsSplit()), Qt::RightButton, {}, onBar);
+    EXPECT_EQ(entries.size(), 4);
+    EXPECT_EQ(pane->ResultViewState(), ervsMaximized);
+    EXPECT_NE(widgetOf(pane->xmsSplit())->y(), largeTop);
+}
