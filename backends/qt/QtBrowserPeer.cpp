@@ -42,10 +42,14 @@ Shown current(const WebBrowser& b) {
     return {doc->documentHTML(), b.LocationURL()};
 }
 
-QUrl baseUrl(const std::string& location) {
-    // The engine takes "about:blank" as no base at all.
-    if (location.empty() || location == "about:blank") return QUrl();
-    return QUrl(toQString(location));
+// The base carries the number of the request as its fragment (which plays
+// no part in resolving relative addresses), so the engine's report of a
+// finished load tells which request it finished: a link the operator
+// clicked is refused but still reported as a load.
+QUrl baseUrl(const std::string& location, int serial) {
+    QUrl url = location.empty() ? QUrl("about:blank") : QUrl(toQString(location));
+    if (serial > 0) url.setFragment(QStringLiteral("tgcl-%1").arg(serial));
+    return url;
 }
 
 #ifdef TGCL_QT_WEBENGINE
@@ -75,7 +79,10 @@ class WebEnginePeer final : public QtBrowserPeer {
 public:
     WebEnginePeer(QtMirror& m, WebBrowser& b, QWebEngineView* view) : QtBrowserPeer(m, b, view), m_view(view) {
         m_view->setPage(new ControlledPage(*this, m_view));
-        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) { m_done = m_asked; });
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) {
+            const QString fragment = m_view->url().fragment();
+            if (fragment.startsWith("tgcl-")) m_done = fragment.mid(5).toInt();
+        });
     }
 
     bool waitShown(int timeoutMs) override {
@@ -125,7 +132,7 @@ protected:
             if (now == m_shown && m_asked > 0) return;
             m_shown = now;
             ++m_asked;
-            m_view->setHtml(toQString(now.html), baseUrl(now.url));
+            m_view->setHtml(toQString(now.html), baseUrl(now.url, m_asked));
         }
     }
 
@@ -158,7 +165,7 @@ protected:
         if (!b) return;
         if (what.empty() || what == "Document") {
             Shown now = current(*b);
-            m_view->document()->setBaseUrl(baseUrl(now.url));
+            m_view->document()->setBaseUrl(baseUrl(now.url, 0));
             m_view->setHtml(toQString(now.html));
         }
         if (what.empty() || what == "Zoom") {
