@@ -566,7 +566,9 @@ void XPaneProcedure::layout() {
         resumeNext([&] {
             ResizePanProc(view->Left(), view->Top(), view->Width(), view->Height(), bExpand);
         });
-        if (std::dynamic_pointer_cast<Label>(view)) resumeNext([&] { view->setVisible(false); });
+        // Only the placeholder: a host whose own details view happens to be a
+        // label would otherwise see it vanish after every pass.
+        if (view == lblDotNetCtrl) resumeNext([&] { lblDotNetCtrl->setVisible(false); });
     }
 }
 

@@ -73,12 +73,16 @@ void XWebToolbar::BuildBar() {
         cbrBars->setSpecialColor(cbcolMenuFace, back);
         cbrBars->setSpecialColor(cbcolBarFace, back);
         cbrBars->setSpecialColor(cbcolHighlight, cbrBars->SpecialColor(cbcolHighlight));
+        // The bars as controls carry the same colour, for whoever paints
+        // them without reading the colour table.
+        cbrBars->setBackColor(back);
         lnProgFrame->setBorderColor(cbrBars->SpecialColor(cbcolDisabledText));
         lnProgBar->setBorderColor(cbrBars->SpecialColor(cbcolCheckedFace));
         cbrBars->Options().setOption(13, false);
         cbrBars->Options().setOption(11, false);
         cbrBars->Options().setOption(21, false);
         cbrBars->Options().setOption(6, true);
+        m_bar->setBackColor(back);
         m_bar->ModifyStyle(0, cbwGripper);
         m_bar->EnableDocking(kDockTopNoWrap);
         m_bar->setOption(CommandBar::optionCustomizable, false);

@@ -337,6 +337,7 @@ TEST_F(ProcedurePane, DetailsViewLiesOverTheDetailsPanesClientArea) {
     pane->setTestDetailsView(details);
     const XTgDetailsPane& dp = pane->details();
     EXPECT_TRUE(dp.Visible());
+    EXPECT_TRUE(details->Visible());  // a host's label is no placeholder
     EXPECT_EQ(dp.ClientWidth(), 2000);
     EXPECT_EQ(details->Left(), 300 + dp.Left() + int(dp.ClientLeft()));
     EXPECT_EQ(details->Top(), 200 + dp.Top() + int(dp.ClientTop()));
