@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionGroupBox>
 #include <QTabBar>
 
 #include "QtConvert.h"
@@ -60,8 +61,27 @@ public:
     PanelPeer(QtMirror& m, Control& c, PaintedWidget* w) : QtPeer(m, c, w) {
         w->setFocusPolicy(Qt::ClickFocus);
         w->painter = [this](QPainter& p) {
-            if (Control* ctl = control()) paintPanel(p, *ctl, widget()->rect());
+            Control* ctl = control();
+            if (!ctl) return;
+            paintPanel(p, *ctl, widget()->rect());
+            // A container's frame with a caption is a group box.
+            if (ctl->ClassName() == "Frame" && !ctl->Caption().empty()) paintGroupBox(p, *ctl);
         };
+    }
+
+protected:
+    void applyCaption() override { widget()->update(); }
+
+private:
+    void paintGroupBox(QPainter& p, const Control& c) {
+        QStyleOptionGroupBox opt;
+        opt.initFrom(widget());
+        opt.text = toQString(c.Caption());
+        opt.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        opt.textAlignment = Qt::AlignLeft;
+        opt.textColor = widget()->palette().color(QPalette::WindowText);
+        opt.lineWidth = 1;
+        widget()->style()->drawComplexControl(QStyle::CC_GroupBox, &opt, &p, widget());
     }
 };
 

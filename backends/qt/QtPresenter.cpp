@@ -110,6 +110,12 @@ void QtPresenter::runModal(Form& form) {
     const bool wasVisible = window->isVisible();
     if (wasVisible) window->hide();
     window->setWindowModality(Qt::ApplicationModal);
+    // Over the window of the form that opened it, as a dialog appears.
+    if (Control* owner = form.owner())
+        if (QWidget* ow = m_mirror.widgetFor(*owner); ow && !wasVisible) {
+            const QRect o(ow->window()->mapToGlobal(QPoint(0, 0)), ow->window()->size());
+            window->move(o.center() - QPoint(window->width() / 2, window->height() / 2));
+        }
     window->show();
     window->raise();
     window->activateWindow();

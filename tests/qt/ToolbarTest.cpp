@@ -8,6 +8,7 @@
 #include "QtTestSupport.h"
 #include "platform/CommandBars.h"
 #include "progress/XStatusBar.h"
+#include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/XTgToolbar.h"
 
 using namespace tavixTGCL2;
@@ -184,4 +185,44 @@ TEST_F(ToolbarTest, FadedIconsAndCaptionsFollowTheSettings) {
     const QImage hot = next->icon().pixmap(24, QIcon::Active).toImage();
     EXPECT_NE(normal, hot);
     EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/toolbar-captions.png"));
+}
+
+TEST_F(ToolbarTest, TheCustomizeDialogOperatedThroughItsWidgetsChangesTheBar) {
+    show(form);
+    ASSERT_NE(tb->TextLabels(), etgLabelsAll);
+    ASSERT_FALSE(tb->FadedIcons());
+    bool sawDialog = false;
+    backend->presenter()->setHooks(
+        {.onMenu =
+             [&](QMenu& menu) {
+                 for (QAction* a : menu.actions())
+                     if (a->data().toInt() == ID_TGTBAR_CUSTOMIZE) {
+                         menu.setActiveAction(a);
+                         QTest::keyClick(&menu, Qt::Key_Return);
+                     }
+             },
+         .onModal =
+             [&](QWidget& window, Form& f) {
+                 auto* dlg = dynamic_cast<FCustomizeToolbar*>(&f);
+                 if (!dlg) return;
+                 sawDialog = true;
+                 // The second option of the labels is "all captions".
+                 QWidget* all = backend->widgetFor(dlg->optLabels(2));
+                 QWidget* fade = backend->widgetFor(dlg->chkFade());
+                 ASSERT_TRUE(all && fade);
+                 QTest::mouseClick(all, Qt::LeftButton, {}, QPoint(7, all->height() / 2));
+                 QTest::mouseClick(fade, Qt::LeftButton, {}, QPoint(7, fade->height() / 2));
+                 backend->saveScreenshot(*dlg, tgcltest::outDir() + "/customize-dialog.png");
+                 // The bar behind the dialog follows at once.
+                 EXPECT_EQ(tb->TextLabels(), etgLabelsAll);
+                 QTest::mouseClick(backend->widgetFor(dlg->cmdOk()), Qt::LeftButton);
+                 (void)window;
+             }});
+    QTest::mouseClick(buttonFor(ID_TGTBAR_TOOLS), Qt::LeftButton);
+    EXPECT_TRUE(sawDialog);
+    EXPECT_EQ(tb->TextLabels(), etgLabelsAll);
+    EXPECT_TRUE(tb->FadedIcons());
+    EXPECT_TRUE(XTgToolbar::HasStoredLayout());  // OK stores the settings
+    settle();
+    EXPECT_EQ(buttonFor(ID_TGTBAR_NEXT)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
 }
