@@ -156,6 +156,7 @@ void XPaneProcedure::setCaption(const std::string& s) {
 
 void XPaneProcedure::SetProcedure(std::int16_t iFormat, std::string& sProc) {
     Busy busy(m_iBusy);
+    const std::uint64_t call = ++m_procedureCalls;
     m_iFormat = iFormat;
     m_sProc = sProc;
     m_fWebToolbarShown = false;
@@ -175,6 +176,9 @@ void XPaneProcedure::SetProcedure(std::int16_t iFormat, std::string& sProc) {
             case fmtLinkAlt: view = LoadLinkProcedure(sProc); break;
             default: view = LoadTextProcedure(sProc); break;
         }
+        // A handler run while the failure page waited for the browser may
+        // have shown another procedure: that one stays.
+        if (call != m_procedureCalls) return;
         m_currentView = view;
         if (m_currentView) m_currentView->setVisible(true);
         layout();

@@ -168,6 +168,7 @@ private:
     std::string m_sProc;
     bool m_fWebToolbarShown = false;
     std::int16_t m_iBusy = 0;
+    std::uint64_t m_procedureCalls = 0;  // tells a nested SetProcedure apart
     std::int32_t m_lSavedZoom = -1;
     bool m_fDotNetRtf = false;
     ObjectPtr m_detailsView;

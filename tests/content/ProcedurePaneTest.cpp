@@ -225,6 +225,17 @@ TEST_F(ProcedurePane, FailurePageNamesTheLinkExactlyAndEscapesIt) {
     EXPECT_NE(pageText().find("The link is ''."), std::string::npos);
 }
 
+TEST_F(ProcedurePane, AProcedureShownDuringTheFailurePagesWaitStays) {
+    loop().post([this] { show(0, "shown meanwhile"); });
+    show(4, "file:///nowhere.html");
+    EXPECT_EQ(pane->procedureView(), &pane->textView());
+    EXPECT_TRUE(pane->textView().Visible());
+    EXPECT_EQ(pane->textView().Text(), "shown meanwhile");
+    EXPECT_EQ(pane->browserView(), nullptr);
+    EXPECT_EQ(pane->find(XPaneProcedure::kViewName), nullptr);
+    EXPECT_EQ(pane->BusyCount(), 0);
+}
+
 TEST_F(ProcedurePane, WebAddressIsNavigatedAndFailsOnlyThroughNavigateError) {
     const std::string url = "http://no.such.server.invalid/procedure.html";
     show(4, url);
