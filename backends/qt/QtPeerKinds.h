@@ -8,6 +8,7 @@ namespace tavixTGCL2 {
 class CommandBar;
 class CommandBars;
 class WebBrowser;
+class XRichEdit;
 }
 
 namespace tavixTGCL2::qt {
@@ -30,5 +31,6 @@ void paintPanel(QPainter& p, const Control& c, const QRect& r, bool fill = true)
 std::unique_ptr<QtPeer> makeCommandBarsPeer(QtMirror& mirror, CommandBars& bars, QWidget* parent);
 std::unique_ptr<QtPeer> makeCommandBarPeer(QtMirror& mirror, CommandBar& bar, QWidget* parent);
 std::unique_ptr<QtPeer> makeBrowserPeer(QtMirror& mirror, WebBrowser& browser, QWidget* parent);
+std::unique_ptr<QtPeer> makeRichEditPeer(QtMirror& mirror, XRichEdit& viewer, QWidget* parent);
 
 }  // namespace tavixTGCL2::qt

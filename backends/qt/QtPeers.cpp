@@ -14,6 +14,7 @@
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
+#include "frame/XRichEdit.h"
 #include "platform/CommandBars.h"
 #include "platform/Form.h"
 #include "platform/PictureBox.h"
@@ -412,6 +413,7 @@ std::unique_ptr<QtPeer> makePeer(QtMirror& m, Control& c, QWidget* parent) {
     if (auto* bars = dynamic_cast<CommandBars*>(&c)) return makeCommandBarsPeer(m, *bars, parent);
     if (auto* bar = dynamic_cast<CommandBar*>(&c)) return makeCommandBarPeer(m, *bar, parent);
     if (auto* browser = dynamic_cast<WebBrowser*>(&c)) return makeBrowserPeer(m, *browser, parent);
+    if (auto* rich = dynamic_cast<XRichEdit*>(&c)) return makeRichEditPeer(m, *rich, parent);
     if (auto* self = dynamic_cast<PaintsOnParent*>(&c)) return std::make_unique<OverlayPeer>(m, c, *self, made<PaintedWidget>(parent));
     if (auto* target = dynamic_cast<DrawTarget*>(&c)) return std::make_unique<SurfacePeer>(m, c, *target, made<PaintedWidget>(parent));
     if (auto* l = dynamic_cast<Label*>(&c)) return std::make_unique<LabelPeer>(m, *l, made<QLabel>(parent));

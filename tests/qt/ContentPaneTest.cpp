@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBrowser>
 
 #include "QtTestSupport.h"
 #include "content/XMsnSplit.h"
@@ -12,6 +13,8 @@
 #include "content/XTabStrip.h"
 #include "content/XTgContentPane.h"
 #include "frame/HostKit.h"
+#include "frame/HostServices.h"
+#include "platform/WebBrowser.h"
 #include "platform/StandardControls.h"
 #include "progress/XStatusBar.h"
 #include "toolbar/XTgToolbar.h"
@@ -41,8 +44,9 @@ protected:
         tb->Move(0, 0, 12000, 600);
         place();
         result = std::make_shared<SimpleTestResult>(0, "");
-        info = std::make_shared<SimpleElementInfo>("Output level at 1 kHz", 1,
-                                                   "Connect the generator to input A.\nSet the level to -10 dBu.");
+        info = std::make_shared<SimpleElementInfo>(
+            "Output level at 1 kHz", 1,
+            "{\\rtf1\\ansi Connect the generator to {\\b input A}.\\par Set the level to {\\i -10 dBu}.\\par}");
         element = std::make_shared<SimpleTestElement>(info, result);
         pane->setResultView(results);
         pane->Initialize(element, std::make_shared<SimpleTestSetup>(std::make_shared<SimpleDutInfo>(), nullptr));
@@ -91,6 +95,13 @@ TEST_F(ContentPaneTest, WhatTheOperatorSees) {
     for (int i = 0; i < 4; ++i) tb->StatusControl().AnimationTick();
     settle();
     EXPECT_EQ(widgetOf(*pane)->geometry().top(), Screen::toPixels(tb->heightTwips()));
+    // The rich-text procedure is shown as rich text.
+    Control* view = pane->xpvProc().procedureView();
+    ASSERT_NE(view, nullptr);
+    auto* text = qobject_cast<QTextBrowser*>(widgetOf(*view));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_TRUE(text->toPlainText().contains("Connect the generator to input A."));
     EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane.png"));
 
     tb->UpdateStatusBar(std::string(""), false, false);
@@ -155,3 +166,23 @@ TEST_F(ContentPaneTest, TheSplittersClickAndRightButtonMenuChangeTheLayoutState)
     EXPECT_EQ(pane->ResultViewState(), ervsMaximized);
     EXPECT_NE(widgetOf(pane->xmsSplit())->y(), largeTop);
 }
+
+#ifdef TGCL_QT_WEBENGINE
+TEST_F(ContentPaneTest, AnHtmlProcedureShowsItsFragmentWithTheStyleSheetApplied) {
+    auto settings = std::make_shared<SimpleSettings>();
+    settings->setValue(XPaneProcedure::kStyleSheetSetting, std::string("p.step { color: rgb(0, 96, 0); }"));
+    HostServices::setSettingsFactory([settings] { return settings; });
+    show(form);
+    std::string fragment = "<p class=\"step\" id=\"s1\">Press <b>Start</b> on the generator.</p>";
+    pane->SetProcedure(XPaneProcedure::fmtTemplate, fragment);
+    auto* browser = dynamic_cast<WebBrowser*>(pane->xpvProc().procedureView());
+    ASSERT_NE(browser, nullptr);
+    ASSERT_TRUE(EventLoop::current().waitWhile([&] { return browser->Busy(); }, 10000));
+    EXPECT_EQ(backend->evaluateInBrowser(*browser, "document.getElementById('s1').textContent").toString(),
+              "Press Start on the generator.");
+    EXPECT_EQ(backend->evaluateInBrowser(*browser, "getComputedStyle(document.getElementById('s1')).color").toString(),
+              "rgb(0, 96, 0)");
+    EXPECT_TRUE(widgetOf(*browser)->isVisible());
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane-html.png"));
+}
+#endif
