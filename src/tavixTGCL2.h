@@ -1,5 +1,7 @@
 #pragma once
 // Everything a host needs of the library, in one include.
+#include "content/XTgContentPane.h"
+#include "content/XTgDetailsPane.h"
 #include "frame/CTabProperties.h"
 #include "frame/CTgStandardSel.h"
 #include "frame/GPublicDeclares.h"
@@ -11,6 +13,7 @@
 #include "frame/ITgStatusbar.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
+#include "platform/CommandBars.h"
 #include "platform/Control.h"
 #include "platform/Error.h"
 #include "platform/Event.h"
@@ -24,3 +27,6 @@
 #include "platform/StandardControls.h"
 #include "platform/Units.h"
 #include "platform/Variant.h"
+#include "progress/XTgProgressBar.h"
+#include "toolbar/CTgToolbarButton.h"
+#include "toolbar/XTgToolbar.h"
