@@ -458,6 +458,10 @@ std::shared_ptr<Control> XPaneProcedure::detailsViewControl() const {
 }
 
 void XPaneProcedure::setTestDetailsView(ObjectPtr v) {
+    // The pane showed the old view over its details pane; left shown, it
+    // would lie over the procedure view that now takes the width.
+    if (std::shared_ptr<Control> old = detailsViewControl(); old && old != v)
+        resumeNext([&] { old->setVisible(false); });
     if (!v) m_detailsView = nullptr;
     else if (std::dynamic_pointer_cast<Control>(v)) m_detailsView = std::move(v);
     else m_detailsView = lblDotNetCtrl;
