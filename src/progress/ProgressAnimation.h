@@ -31,6 +31,19 @@ inline void step(std::int32_t& s, std::int32_t& e) {
     }
 }
 
+// One animation tick on the renderer: read the segment, step it, write it
+// back. Each statement that fails is skipped, as the ticks of both
+// controls require; the caller repaints afterwards.
+inline void advance(CTgProgressBar& bar) {
+    std::int32_t s = 0;
+    std::int32_t e = 0;
+    resumeNext([&] { s = toInt16(bar.BarStart()); });
+    resumeNext([&] { e = toInt16(bar.BarStop()); });
+    step(s, e);
+    resumeNext([&] { bar.setBarStart(s); });
+    resumeNext([&] { bar.setBarStop(e); });
+}
+
 // Puts start..stop on the renderer (which clamps both to its Min..Max),
 // ordered through the host's utility object. A host without one cannot
 // order the pair: that is an error for the caller, not a crash.

@@ -92,13 +92,7 @@ void XTgProgressBar::SetBarRange(std::int32_t start, std::int32_t stop) {
 }
 
 void XTgProgressBar::tmrAnimate_Timer() {
-    std::int32_t s = 0;
-    std::int32_t e = 0;
-    resumeNext([&] { s = ProgressAnimation::toInt16(m_pbDraw.BarStart()); });
-    resumeNext([&] { e = ProgressAnimation::toInt16(m_pbDraw.BarStop()); });
-    ProgressAnimation::step(s, e);
-    resumeNext([&] { m_pbDraw.setBarStart(s); });
-    resumeNext([&] { m_pbDraw.setBarStop(e); });
+    ProgressAnimation::advance(m_pbDraw);
     resumeNext([&] { Redraw(); });
 }
 
