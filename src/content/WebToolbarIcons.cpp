@@ -9,14 +9,8 @@ namespace tavixTGCL2::WebToolbarIcons {
 
 namespace {
 
-constexpr std::uint32_t kShadow = 0x40000000;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kGreen = 0xFF2E9E48;
-constexpr std::uint32_t kGreenDark = 0xFF1A6A2C;
-constexpr std::uint32_t kRed = 0xFFD83030;
-constexpr std::uint32_t kRedDark = 0xFF9C1818;
-constexpr std::uint32_t kBlue = 0xFF2F6FD0;
-constexpr std::uint32_t kBlueDark = 0xFF1A4690;
+using namespace IconPalette;
+
 constexpr std::uint32_t kRoof = 0xFFC0412A;
 constexpr std::uint32_t kRoofDark = 0xFF7C2414;
 constexpr std::uint32_t kWall = 0xFFF4E7C8;

@@ -10,6 +10,18 @@
 
 namespace tavixTGCL2 {
 
+// The colours the library's icons share, so that its bars look of a piece.
+namespace IconPalette {
+inline constexpr std::uint32_t kShadow = 0x40000000;
+inline constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kRed = 0xFFD83030;
+inline constexpr std::uint32_t kRedDark = 0xFF9C1818;
+inline constexpr std::uint32_t kBlue = 0xFF2F6FD0;
+inline constexpr std::uint32_t kBlueDark = 0xFF1A4690;
+inline constexpr std::uint32_t kGreen = 0xFF2EA043;
+inline constexpr std::uint32_t kGreenDark = 0xFF1B6E2A;
+}  // namespace IconPalette
+
 struct PointF {
     double x, y;
 };

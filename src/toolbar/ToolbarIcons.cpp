@@ -9,14 +9,8 @@ namespace tavixTGCL2::ToolbarIcons {
 
 namespace {
 
-constexpr std::uint32_t kShadow = 0x40000000;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-constexpr std::uint32_t kRed = 0xFFD83030;
-constexpr std::uint32_t kRedDark = 0xFF9C1818;
-constexpr std::uint32_t kBlue = 0xFF2F6FD0;
-constexpr std::uint32_t kBlueDark = 0xFF1A4690;
-constexpr std::uint32_t kGreen = 0xFF2EA043;
-constexpr std::uint32_t kGreenDark = 0xFF1B6E2A;
+using namespace IconPalette;
+
 constexpr std::uint32_t kGrey = 0xFF707880;
 constexpr std::uint32_t kOrange = 0xFFE08A1E;
 constexpr std::uint32_t kPurple = 0xFF7A4FC0;
