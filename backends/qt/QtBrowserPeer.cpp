@@ -79,9 +79,18 @@ class WebEnginePeer final : public QtBrowserPeer {
 public:
     WebEnginePeer(QtMirror& m, WebBrowser& b, QWebEngineView* view) : QtBrowserPeer(m, b, view), m_view(view) {
         m_view->setPage(new ControlledPage(*this, m_view));
-        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool) {
+        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
             const QString fragment = m_view->url().fragment();
-            if (fragment.startsWith("tgcl-")) m_done = fragment.mid(5).toInt();
+            if (!fragment.startsWith("tgcl-")) return;
+            const int serial = fragment.mid(5).toInt();
+            if (ok) {
+                m_done = serial;
+            } else if (serial == m_asked) {
+                // The engine dropped the page (another navigation cut in):
+                // it is asked again, once the engine has finished its turn.
+                m_shown = {};
+                QTimer::singleShot(0, m_view, [this] { apply("Document"); });
+            }
         });
     }
 

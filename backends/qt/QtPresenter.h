@@ -44,9 +44,9 @@ public:
     std::int32_t messageBox(const std::string& prompt, std::int32_t style, const std::string& title) override;
 
     struct Hooks {
-        std::function<void(QMenu&)> onMenu;
-        std::function<void(QWidget& window, Form& form)> onModal;
-        std::function<void(QMessageBox&)> onMessageBox;
+        std::function<void(QMenu&)> onMenu = {};
+        std::function<void(QWidget& window, Form& form)> onModal = {};
+        std::function<void(QMessageBox&)> onMessageBox = {};
     };
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     Hooks& hooks() { return m_hooks; }

@@ -33,10 +33,17 @@ TEST_F(PresenterTest, MessageBoxesAreQMessageBoxesAnsweredThroughTheirButtons) {
 }
 
 TEST_F(PresenterTest, PopupMenusAreQMenusReturningTheChosenIdentifier) {
-    std::vector<MenuEntry> menu = {{.id = 1, .caption = "&Up"},
-                                   {.id = 2, .caption = "&Down", .enabled = false},
-                                   {.id = 3, .caption = "Auto &hide", .checked = true, .beginGroup = true},
-                                   {.id = 4, .caption = "More", .children = {{.id = 5, .caption = "Deeper"}}}};
+    auto entry = [](std::int32_t id, const char* caption) {
+        MenuEntry e;
+        e.id = id;
+        e.caption = caption;
+        return e;
+    };
+    std::vector<MenuEntry> menu = {entry(1, "&Up"), entry(2, "&Down"), entry(3, "Auto &hide"), entry(4, "More")};
+    menu[1].enabled = false;
+    menu[2].checked = true;
+    menu[2].beginGroup = true;
+    menu[3].children = {entry(5, "Deeper")};
     QStringList texts;
     bool downEnabled = true, hideChecked = false;
     int separators = 0;
