@@ -3,6 +3,7 @@
 #include "content/PaneTitle.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
+#include "platform/CountedScope.h"
 #include "platform/Error.h"
 #include "platform/StandardControls.h"
 
@@ -12,18 +13,8 @@ namespace {
 
 [[maybe_unused]] const bool kRegistered = (XPaneComment::registerClass(), true);
 
-// Counts the pane's own writes into the text box, which must not look like
-// the operator's edits.
-class Busy {
-public:
-    explicit Busy(std::int16_t& counter) : m_counter(counter) { ++m_counter; }
-    ~Busy() { --m_counter; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    std::int16_t& m_counter;
-};
+// Counts the pane's own writes into the text box, which are not the operator's edits.
+using Busy = CountedScope;
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
 #include "frame/XRichEdit.h"
+#include "platform/CountedScope.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
 #include "platform/FontEngine.h"
@@ -24,18 +25,8 @@ namespace {
 
 [[maybe_unused]] const bool kRegistered = (XPaneProcedure::registerClass(), true);
 
-// Keeps the browser's navigation events quiet while the pane itself is
-// switching views.
-class Busy {
-public:
-    explicit Busy(std::int16_t& counter) : m_counter(counter) { ++m_counter; }
-    ~Busy() { --m_counter; }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    std::int16_t& m_counter;
-};
+// Keeps the browser's navigation events quiet while the pane switches views.
+using Busy = CountedScope;
 
 // Rounds to the nearest whole number, halves to the even neighbour.
 std::int32_t roundEven(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }

@@ -9,6 +9,7 @@
 #include "frame/DispatchId.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
+#include "platform/CountedScope.h"
 #include "platform/Error.h"
 #include "platform/StandardControls.h"
 #include "progress/XTransparentImage.h"
@@ -22,18 +23,8 @@ namespace {
 
 std::int32_t roundTwips(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 
-// Keeps the pane's page events quiet while the pane itself writes into its
-// pages.
-class SuppressEvents {
-public:
-    explicit SuppressEvents(std::int16_t& counter) : m_counter(counter) { ++m_counter; }
-    ~SuppressEvents() { --m_counter; }
-    SuppressEvents(const SuppressEvents&) = delete;
-    SuppressEvents& operator=(const SuppressEvents&) = delete;
-
-private:
-    std::int16_t& m_counter;
-};
+// Keeps the page events quiet while the pane itself writes into its pages.
+using SuppressEvents = CountedScope;
 
 void callByName(Object& o, const char* member, VariantList args = {}) { o.invoke(member, args); }
 
