@@ -7,6 +7,8 @@
 #include <iostream>
 #include <string>
 
+#include "PngFile.h"
+#include "platform/Compositor.h"
 #include "progress/XStatusBar.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -110,6 +112,47 @@ int main(int argc, char** argv) {
         say("operator picks the second standard from the Standards menu");
         tb->GetPopupBar(ID_TGTBAR_STANDARDS)->Controls().Item(2)->Execute();
         say("button layout: " + tb->ButtonLayout());
+    }
+
+    EventLoop::current().useVirtualClock(true);
+    std::cout << "the content pane with a procedure in each format:\n";
+    {
+        auto form = std::make_shared<Form>("frmRun");
+        form->Move(0, 0, 9000, 6000);
+        auto pane = form->create<XTgContentPane>("xcpContent");
+        pane->Move(0, 0, 9000, 6000);
+        pane->ResizeResultView.connect([](float l, float t, float w, float h) {
+            say("ResizeResultView " + std::to_string(int(l)) + "," + std::to_string(int(t)) + " " +
+                std::to_string(int(w)) + "x" + std::to_string(int(h)) + " twips");
+        });
+        pane->TabClick.connect([](std::int32_t tab) { say("TabClick " + std::to_string(tab)); });
+        pane->CommentChange.connect([] { say("CommentChange"); });
+        auto info = std::make_shared<SimpleElementInfo>("Supply voltage at TP3", 0,
+                                                        "Set the supply to 12 V and read TP3.");
+        auto result = std::make_shared<SimpleTestResult>(0, "");
+        auto dut = std::make_shared<SimpleDutInfo>();
+        dut->add("Serial number", "SN-0042");
+        auto setup = std::make_shared<SimpleTestSetup>(dut, nullptr);
+        pane->Initialize(std::make_shared<SimpleTestElement>(info, result), setup);
+        auto shot = [&](const std::string& name) {
+            std::string path = (out / (name + ".png")).string();
+            if (writePng(Compositor::render(*pane), path)) say("picture: " + path);
+        };
+        shot("content-plain");
+        std::string html = "<h3>Ripple</h3><p>Set the scope to 20 mV/div and read the ripple.</p>";
+        pane->Content().SetProcedure(3, html);
+        EventLoop::current().advance(100);  // let the template page load
+        shot("content-html");
+        std::string missing = "file:///no/such/procedure.html";
+        pane->Content().SetProcedure(4, missing);
+        EventLoop::current().advance(100);
+        say("a link that cannot load shows the failure page");
+        shot("content-link-failure");
+        pane->setResultViewState(ervsLarge);
+        pane->SelectTab(etgCommentTab);
+        pane->Content().setComment("Ripple within limits.");
+        say("comment now: " + pane->Content().Comment());
+        shot("content-comment");
     }
 
     std::cout << "timers on a virtual clock:\n";

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "platform/Error.h"
 #include "platform/PictureBox.h"
 #include "platform/StandardControls.h"
 #include "platform/Units.h"
+#include "platform/WebBrowser.h"
 
 namespace tavixTGCL2 {
 
@@ -28,6 +30,32 @@ void blit(DC& dc, const Surface& src, std::int32_t x, std::int32_t y) {
 
 Brush brushOf(OleColor c) { return Brush::solid(OleTranslateColor(c)); }
 
+// Lines broken at "\n" and, when wrap is on, greedily at blanks; a word
+// wider than the box keeps a line of its own and is cut at the edge.
+void drawTextBlock(DC& dc, const std::string& text, const Rect& r, std::uint32_t align, bool wrap) {
+    const std::int32_t lineHeight = std::max(1, dc.textMetrics().height);
+    std::int64_t top = r.top;
+    std::size_t begin = 0;
+    while (begin < text.size() && top < r.bottom) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        std::size_t cut = end;
+        if (wrap)
+            while (cut > begin && dc.textExtent(std::string_view(text).substr(begin, cut - begin)).cx > r.width()) {
+                const std::size_t blank = text.rfind(' ', cut - 1);
+                if (blank == std::string::npos || blank <= begin) break;
+                cut = blank;
+            }
+        Rect box{r.left, saturate32(top), r.right, saturate32(top + lineHeight)};
+        dc.drawText(std::string_view(text).substr(begin, cut - begin), box, align | DT_TOP | DT_SINGLELINE);
+        top += lineHeight;
+        begin = cut;
+        if (!wrap && begin < text.size() && text[begin] != '\n') break;
+        while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\n'))
+            if (text[begin++] == '\n') break;
+    }
+}
+
 void drawLabel(const Label& label, DC& dc, const Rect& r) {
     if (!label.BackStyleTransparent()) dc.fillRect(r, brushOf(label.BackColor()));
     const std::string& text = label.Caption();
@@ -38,28 +66,28 @@ void drawLabel(const Label& label, DC& dc, const Rect& r) {
     std::uint32_t align = DT_LEFT;
     if (label.Alignment() == 1) align = DT_RIGHT;
     else if (label.Alignment() == 2) align = DT_CENTER;
-    const std::int32_t lineHeight = std::max(1, dc.textMetrics().height);
-    std::int64_t top = r.top;
-    std::size_t begin = 0;
-    while (begin < text.size() && top < r.bottom) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) end = text.size();
-        std::size_t cut = end;
-        // Greedy wrapping at blanks; a word wider than the label keeps a
-        // line of its own and is cut at the edge.
-        if (label.WordWrap())
-            while (cut > begin && dc.textExtent(std::string_view(text).substr(begin, cut - begin)).cx > r.width()) {
-                const std::size_t blank = text.rfind(' ', cut - 1);
-                if (blank == std::string::npos || blank <= begin) break;
-                cut = blank;
-            }
-        Rect box{r.left, saturate32(top), r.right, saturate32(top + lineHeight)};
-        dc.drawText(std::string_view(text).substr(begin, cut - begin), box, align | DT_TOP | DT_SINGLELINE);
-        top += lineHeight;
-        begin = cut;
-        if (!label.WordWrap() && begin < text.size() && text[begin] != '\n') break;
-        while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\n'))
-            if (text[begin++] == '\n') break;
+    drawTextBlock(dc, text, r, align, label.WordWrap());
+}
+
+// A control that shows text of its own (a text box, a page, a rich-text
+// view): its background and the text, wrapped, inside a small margin.
+void drawTextControl(const Control& c, const std::string& text, DC& dc, const Rect& r, OleColor back) {
+    dc.fillRect(r, brushOf(back));
+    if (text.empty()) return;
+    tavixTGCL2::Selected<Font> font(dc, &c.font());
+    dc.setBkMode(TRANSPARENT);
+    dc.setTextColor(c.Enabled() ? OleTranslateColor(c.ForeColor()) : GetSysColor(COLOR_GRAYTEXT));
+    const Rect inner{r.left + 3, r.top + 2, r.right - 3, r.bottom - 2};
+    drawTextBlock(dc, text, inner, DT_LEFT, true);
+}
+
+// What a control late-bound as "Text" shows, if it has such a member.
+std::optional<std::string> textByName(const Control& c) {
+    try {
+        VariantList none;
+        return const_cast<Control&>(c).invoke("Text", none).toString();
+    } catch (...) {
+        return std::nullopt;
     }
 }
 
@@ -152,8 +180,14 @@ void Compositor::paint(const Control& c, DC& dc, std::int32_t x, std::int32_t y)
             drawLabel(*label, dc, r);
         } else if (auto* shape = dynamic_cast<const Shape*>(&c)) {
             drawShape(*shape, dc, r);
+        } else if (auto* box = dynamic_cast<const TextBox*>(&c)) {
+            drawTextControl(c, box->Text(), dc, r, c.BackColor());
+        } else if (auto* web = dynamic_cast<const WebBrowser*>(&c)) {
+            auto doc = web->Document();
+            drawTextControl(c, doc ? doc->plainText() : std::string(), dc, r, 0x00FFFFFF);
         } else if (!dynamic_cast<const Timer*>(&c)) {
-            dc.fillRect(r, brushOf(c.BackColor()));
+            if (auto text = textByName(c)) drawTextControl(c, *text, dc, r, c.BackColor());
+            else dc.fillRect(r, brushOf(c.BackColor()));
         }
         if (border > 0) drawBorder(dc, r, border);
     });

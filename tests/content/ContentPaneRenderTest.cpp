@@ -13,7 +13,9 @@
 #include "content/XTgContentPane.h"
 #include "content/XTgDetailsPane.h"
 #include "platform/Compositor.h"
+#include "platform/EventLoop.h"
 #include "platform/StandardControls.h"
+#include "platform/WebBrowser.h"
 #include "progress/XTransparentImage.h"
 
 using namespace tavixTGCL2;
@@ -113,4 +115,36 @@ TEST(ContentPaneRender, OtherTabSelectedAndDetailsCollapsed) {
     const XTgDetailsPane& dp = f.pane->xpvProc().details();
     EXPECT_EQ(dp.Width(), 120);
     EXPECT_EQ(f.pane->xpvProc().Left() + dp.Left() + dp.Width(), f.pane->xpvProc().Left() + f.pane->xpvProc().Width());
+}
+
+// The composite shows what a reader sees in text boxes and pages, not blank
+// blocks: the failure page of a missing link carries its text.
+TEST(CompositorText, PagesAndTextBoxesShowTheirText) {
+    tavixTGCL2::EventLoop::current().useVirtualClock(true);
+    auto form = std::make_shared<tavixTGCL2::Control>("Form", "frm");
+    form->Move(0, 0, 3000, 1500);
+    auto web = form->create<tavixTGCL2::WebBrowser>();
+    web->Move(0, 0, 3000, 750);
+    auto box = form->create<tavixTGCL2::TextBox>("txt");
+    box->Move(0, 750, 3000, 750);
+    tavixTGCL2::Surface before = tavixTGCL2::Compositor::render(*form);
+    web->Navigate2("about:blank");
+    tavixTGCL2::EventLoop::current().advance(100);
+    web->Document()->body().setInnerHTML("<p>Read the ripple.</p>");
+    box->setText("Ripple within limits.");
+    tavixTGCL2::Surface after = tavixTGCL2::Compositor::render(*form);
+    auto inkRows = [](const tavixTGCL2::Surface& s, int y0, int y1) {
+        int rows = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 0; x < s.width(); ++x)
+                if ((s.pixel(x, y) & 0xFFFFFF) < 0x404040) {
+                    ++rows;
+                    break;
+                }
+        return rows;
+    };
+    EXPECT_EQ(inkRows(before, 0, 50), 0);
+    EXPECT_GT(inkRows(after, 0, 50), 3);     // the page's text
+    EXPECT_GT(inkRows(after, 50, 100), 3);   // the text box's text
+    tavixTGCL2::EventLoop::current().useVirtualClock(false);
 }

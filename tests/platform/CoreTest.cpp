@@ -108,6 +108,24 @@ TEST_F(LoopTest, WaitIsBoundedAndEndsWhenTheConditionClears) {
     EXPECT_GE(loop.nowMs(), 550);
 }
 
+TEST_F(LoopTest, AdvanceRunsWorkThatPostsFurtherWork) {
+    int steps = 0;
+    std::function<void()> step = [&] {
+        if (++steps < 3) loop.post(step);
+    };
+    loop.post(step);
+    loop.advance(0);
+    EXPECT_EQ(steps, 3);
+    int forever = 0;
+    std::function<void()> again = [&] {
+        ++forever;
+        loop.post(again);
+    };
+    loop.post(again);
+    loop.advance(10);  // bounded: returns although the work never ends
+    EXPECT_GT(forever, 1);
+}
+
 TEST_F(LoopTest, FailingCallbacksDoNotStopTheLoop) {
     int ran = 0;
     loop.post([] { throw Error("boom"); });
