@@ -30,32 +30,6 @@ void blit(DC& dc, const Surface& src, std::int32_t x, std::int32_t y) {
 
 Brush brushOf(OleColor c) { return Brush::solid(OleTranslateColor(c)); }
 
-// Lines broken at "\n" and, when wrap is on, greedily at blanks; a word
-// wider than the box keeps a line of its own and is cut at the edge.
-void drawTextBlock(DC& dc, const std::string& text, const Rect& r, std::uint32_t align, bool wrap) {
-    const std::int32_t lineHeight = std::max(1, dc.textMetrics().height);
-    std::int64_t top = r.top;
-    std::size_t begin = 0;
-    while (begin < text.size() && top < r.bottom) {
-        std::size_t end = text.find('\n', begin);
-        if (end == std::string::npos) end = text.size();
-        std::size_t cut = end;
-        if (wrap)
-            while (cut > begin && dc.textExtent(std::string_view(text).substr(begin, cut - begin)).cx > r.width()) {
-                const std::size_t blank = text.rfind(' ', cut - 1);
-                if (blank == std::string::npos || blank <= begin) break;
-                cut = blank;
-            }
-        Rect box{r.left, saturate32(top), r.right, saturate32(top + lineHeight)};
-        dc.drawText(std::string_view(text).substr(begin, cut - begin), box, align | DT_TOP | DT_SINGLELINE);
-        top += lineHeight;
-        begin = cut;
-        if (!wrap && begin < text.size() && text[begin] != '\n') break;
-        while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\n'))
-            if (text[begin++] == '\n') break;
-    }
-}
-
 void drawLabel(const Label& label, DC& dc, const Rect& r) {
     if (!label.BackStyleTransparent()) dc.fillRect(r, brushOf(label.BackColor()));
     const std::string& text = label.Caption();
@@ -66,7 +40,7 @@ void drawLabel(const Label& label, DC& dc, const Rect& r) {
     std::uint32_t align = DT_LEFT;
     if (label.Alignment() == 1) align = DT_RIGHT;
     else if (label.Alignment() == 2) align = DT_CENTER;
-    drawTextBlock(dc, text, r, align, label.WordWrap());
+    Compositor::drawTextBlock(dc, text, r, align, label.WordWrap());
 }
 
 // A control that shows text of its own (a text box, a page, a rich-text
@@ -78,7 +52,7 @@ void drawTextControl(const Control& c, const std::string& text, DC& dc, const Re
     dc.setBkMode(TRANSPARENT);
     dc.setTextColor(c.Enabled() ? OleTranslateColor(c.ForeColor()) : GetSysColor(COLOR_GRAYTEXT));
     const Rect inner{r.left + 3, r.top + 2, r.right - 3, r.bottom - 2};
-    drawTextBlock(dc, text, inner, DT_LEFT, true);
+    Compositor::drawTextBlock(dc, text, inner, DT_LEFT, true);
 }
 
 // What a control late-bound as "Text" shows, if it has such a member.
@@ -196,6 +170,30 @@ void Compositor::paint(const Control& c, DC& dc, std::int32_t x, std::int32_t y)
         const std::int64_t cx = std::int64_t{r.left} + border + Screen::toPixels(child->leftTwips());
         const std::int64_t cy = std::int64_t{r.top} + border + Screen::toPixels(child->topTwips());
         paint(*child, dc, saturate32(cx), saturate32(cy));
+    }
+}
+
+void Compositor::drawTextBlock(DC& dc, const std::string& text, const Rect& r, std::uint32_t align, bool wrap) {
+    const std::int32_t lineHeight = std::max(1, dc.textMetrics().height);
+    std::int64_t top = r.top;
+    std::size_t begin = 0;
+    while (begin < text.size() && top < r.bottom) {
+        std::size_t end = text.find('\n', begin);
+        if (end == std::string::npos) end = text.size();
+        std::size_t cut = end;
+        if (wrap)
+            while (cut > begin && dc.textExtent(std::string_view(text).substr(begin, cut - begin)).cx > r.width()) {
+                const std::size_t blank = text.rfind(' ', cut - 1);
+                if (blank == std::string::npos || blank <= begin) break;
+                cut = blank;
+            }
+        Rect box{r.left, saturate32(top), r.right, saturate32(top + lineHeight)};
+        dc.drawText(std::string_view(text).substr(begin, cut - begin), box, align | DT_TOP | DT_SINGLELINE);
+        top += lineHeight;
+        begin = cut;
+        if (!wrap && begin < text.size() && text[begin] != '\n') break;
+        while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\n'))
+            if (text[begin++] == '\n') break;
     }
 }
 

@@ -14,6 +14,7 @@
 // A control with a border draws it (1 pixel flat, 2 sunken); children are
 // laid over their parent in z-order, clipped to it. Hidden controls and
 // everything inside them are left out; the root is drawn even when hidden.
+#include <string>
 #include <cstdint>
 
 #include "platform/Control.h"
@@ -32,6 +33,10 @@ public:
     // Paints c with its outer top-left pixel at (x, y) of dc, within dc's
     // clip region.
     static void paint(const Control& c, DC& dc, std::int32_t x, std::int32_t y);
+    // Text in r with the selected font and colours: lines broken at "\n"
+    // and, when wrap is on, greedily at blanks; a word wider than r keeps a
+    // line of its own and is cut at the edge.
+    static void drawTextBlock(DC& dc, const std::string& text, const Rect& r, std::uint32_t align, bool wrap);
 };
 
 }  // namespace tavixTGCL2

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Compositor.h"
 #include "platform/Error.h"
 #include "platform/StandardControls.h"
 #include "platform/Units.h"
@@ -50,29 +51,7 @@ void composeLabel(const Label& label, DC& dc, const Rect& r) {
         Rect box = r;
         dc.drawText(text, box, align | DT_TOP | DT_SINGLELINE);
     } else {
-        // Greedy wrapping at blanks; a word wider than the label gets a line
-        // of its own and is cut at the label's edge.
-        const std::int32_t lineHeight = std::max(1, dc.textMetrics().height);
-        const std::int64_t width = r.width();
-        std::int64_t top = r.top;
-        std::size_t begin = 0;
-        while (begin < text.size() && top < r.bottom) {
-            std::size_t end = text.find('\n', begin);
-            if (end == std::string::npos) end = text.size();
-            std::size_t cut = end;
-            while (cut > begin && dc.textExtent(std::string_view(text).substr(begin, cut - begin)).cx > width) {
-                const std::size_t blank = text.rfind(' ', cut - 1);
-                if (blank == std::string::npos || blank <= begin) break;
-                cut = blank;
-            }
-            Rect box{r.left, saturate32(top), r.right, saturate32(top + lineHeight)};
-            dc.drawText(std::string_view(text).substr(begin, cut - begin), box, align | DT_TOP | DT_SINGLELINE);
-            top += lineHeight;
-            begin = cut;
-            while (begin < text.size() && (text[begin] == ' ' || text[begin] == '\n')) {
-                if (text[begin++] == '\n') break;
-            }
-        }
+        Compositor::drawTextBlock(dc, text, r, align, true);
     }
     dc.selectFont(previous);
 }
