@@ -102,10 +102,7 @@ std::shared_ptr<CTgToolbarButton> XWebToolbar::Button(std::int32_t ID) const {
     try {
         if (!m_bar) return nullptr;
         auto c = m_bar->FindControl(0, ID, false, true);
-        if (!c) return nullptr;
-        auto btn = std::make_shared<CTgToolbarButton>();
-        btn->Attach(c);
-        return btn;
+        return CTgToolbarButton::of(c);
     } catch (...) {
         return nullptr;
     }

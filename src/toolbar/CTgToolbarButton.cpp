@@ -62,6 +62,13 @@ void CTgToolbarButton::setStyle(std::int32_t style) {
 }
 std::int32_t CTgToolbarButton::Index() const { return live(m_control).Index(); }
 std::shared_ptr<CommandBar> CTgToolbarButton::Parent() const { return live(m_control).Parent(); }
+std::shared_ptr<CTgToolbarButton> CTgToolbarButton::of(std::shared_ptr<CommandBarControl> control) {
+    if (!control) return nullptr;
+    auto btn = std::make_shared<CTgToolbarButton>();
+    btn->Attach(std::move(control));
+    return btn;
+}
+
 void CTgToolbarButton::Attach(std::shared_ptr<CommandBarControl> control) { m_control = std::move(control); }
 
 }  // namespace tavixTGCL2

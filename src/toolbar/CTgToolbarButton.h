@@ -15,6 +15,8 @@ class CommandBarControl;
 class CTgToolbarButton {
 public:
     CTgToolbarButton() = default;
+    // A new handle attached to control; nullptr when there is no control.
+    static std::shared_ptr<CTgToolbarButton> of(std::shared_ptr<CommandBarControl> control);
 
     // A handle whose control was deleted (for example Start after it changed
     // form) stays a valid object: getters give False or 0 and setters do

@@ -122,10 +122,7 @@ std::shared_ptr<CommandBarControl> XTgToolbar::ownControl(std::int32_t id) const
 std::shared_ptr<CTgToolbarButton> XTgToolbar::Button(std::int32_t ID) const {
     try {
         auto c = findControl(ID);
-        if (!c) return nullptr;
-        auto btn = std::make_shared<CTgToolbarButton>();
-        btn->Attach(c);
-        return btn;
+        return CTgToolbarButton::of(c);
     } catch (...) {
         return nullptr;
     }

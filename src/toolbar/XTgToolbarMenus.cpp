@@ -25,9 +25,7 @@ std::shared_ptr<CTgToolbarButton> XTgToolbar::addToToolsMenu(std::int32_t type, 
         auto added = menu->Controls().Add(type, idNew, sCaption, position);
         if (added && idBefore == ID_TGTBAR_CUSTOMIZE)
             if (auto customize = menu->Controls().Find(0, ID_TGTBAR_CUSTOMIZE)) customize->setBeginGroup(true);
-        auto btn = std::make_shared<CTgToolbarButton>();
-        btn->Attach(added);
-        return btn;
+        return CTgToolbarButton::of(added);
     } catch (...) {
         return nullptr;
     }
@@ -54,9 +52,7 @@ std::shared_ptr<CTgToolbarButton> XTgToolbar::AddPopUpChildMenu(std::int32_t idP
         auto added = menu->Controls().Add(cbcButton, idChildNew, sCaption, position);
         if (idBefore == ID_TGTBAR_CUSTOMIZE)
             if (auto customize = menu->Controls().Find(0, ID_TGTBAR_CUSTOMIZE)) customize->setBeginGroup(true);
-        auto btn = std::make_shared<CTgToolbarButton>();
-        btn->Attach(added);
-        return btn;
+        return CTgToolbarButton::of(added);
     } catch (...) {
         return nullptr;
     }
