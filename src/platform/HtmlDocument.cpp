@@ -364,6 +364,19 @@ std::string trimmed(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+// Whether a tag placed after text reads as that tag: after an unclosed
+// comment, raw-text element or attribute value it would become part of that
+// instead, and every save and reload of the page would supply it once more.
+bool readsAsTagAfter(std::string_view text, std::string_view tag) {
+    std::string probe(text);
+    probe += tag;
+    Tokenizer tok(probe);
+    Token t;
+    std::size_t lastBegin = std::string::npos;
+    while (tok.next(t)) lastBegin = t.begin;
+    return lastBegin == text.size();
+}
+
 }  // namespace
 
 // --- html helpers ----------------------------------------------------------
@@ -545,7 +558,8 @@ void HtmlDocument::split(std::string_view source) {
         m_head = std::string(s.substr(0, bodyOpenEnd));
         m_inner = std::string(s.substr(bodyOpenEnd, innerEnd - bodyOpenEnd));
         m_tail = std::string(s.substr(innerEnd));
-        if (bodyClose == std::string_view::npos) m_tail.insert(0, "</body>");
+        if (bodyClose == std::string_view::npos && readsAsTagAfter(s.substr(0, innerEnd), "</body>"))
+            m_tail.insert(0, "</body>");
         m_headInsert = (headClose != std::string_view::npos && headClose < bodyOpenBegin) ? headClose
                                                                                          : bodyOpenBegin;
         return;
@@ -558,9 +572,10 @@ void HtmlDocument::split(std::string_view source) {
     std::size_t end = (htmlClose != std::string_view::npos && htmlClose >= start) ? htmlClose : s.size();
     m_head = std::string(s.substr(0, start));
     m_headInsert = (headClose != std::string_view::npos && headClose < start) ? headClose : m_head.size();
-    m_head += "<body>";
+    if (readsAsTagAfter(m_head, "<body>")) m_head += "<body>";
     m_inner = std::string(s.substr(start, end - start));
-    m_tail = "</body>" + std::string(s.substr(end));
+    m_tail = std::string(s.substr(end));
+    if (readsAsTagAfter(m_head + m_inner, "</body>")) m_tail.insert(0, "</body>");
 }
 
 std::string HtmlDocument::title() const {

@@ -50,6 +50,22 @@ TEST(HtmlDocument, SuppliesABodyWhenThePageHasNone) {
     EXPECT_EQ(unclosed.documentHTML(), "<body><p>cut off</body>");
 }
 
+// Found by fuzzing: a supplied end tag after an unclosed comment became part
+// of the comment, so every save and reload of the page added one more.
+TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
+    for (const char* page : {"<body><p>x</p><!-- open", "<p>x<!-- open", "<title>cut",
+                             "<body><script>var s = 1;", "<body><a href=\"x"}) {
+        HtmlDocument d("u", page);
+        const std::string written = d.documentHTML();
+        HtmlDocument reloaded("u", written);
+        EXPECT_EQ(reloaded.documentHTML(), written) << page;
+        EXPECT_EQ(reloaded.body().innerHTML(), d.body().innerHTML()) << page;
+    }
+    EXPECT_EQ(HtmlDocument("u", "<p>x<!-- open").documentHTML(), "<body><p>x<!-- open");
+    EXPECT_EQ(HtmlDocument("u", "<body><p>x<!-- c --></p>").documentHTML(),
+              "<body><p>x<!-- c --></p></body>");
+}
+
 TEST(HtmlDocument, CollectsStyleSheetsWithoutLettingThemBreakOut) {
     HtmlDocument d("u", "<html><head></head><body>x</body></html>");
     EXPECT_EQ(d.createStyleSheet("proc.css"), 0u);
