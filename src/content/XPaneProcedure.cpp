@@ -120,10 +120,12 @@ XPaneProcedure::~XPaneProcedure() {
 void XPaneProcedure::Initialize(const std::shared_ptr<IElementInfo>& ie2Info) {
     Busy busy(m_iBusy);
     std::string caption;
-    resumeNext([&] { caption = ie2Info->Caption(); });
+    // An element without information (nothing) clears the caption and
+    // leaves the procedure as it is.
+    resumeNext([&] { caption = required(ie2Info, "element information").Caption(); });
     resumeNext([&] {
         if (!caption.empty()) return;
-        const IElementView* view = ie2Info->elementView();
+        const IElementView* view = required(ie2Info, "element information").elementView();
         if (!view) return;
         caption = view->PrimaryText();
         const std::string secondary = view->SecondaryText();
@@ -131,7 +133,7 @@ void XPaneProcedure::Initialize(const std::shared_ptr<IElementInfo>& ie2Info) {
     });
     resumeNext([&] { lblTECaption->setCaption(caption); });
     resumeNext([&] {
-        std::string text = ie2Info->ProcText();
+        std::string text = required(ie2Info, "element information").ProcText();
         SetProcedure(ie2Info->ProcFormat(), text);
     });
 }

@@ -455,7 +455,9 @@ void XTgContentPane::Initialize(std::shared_ptr<ITestElement> iteOwner, std::sha
         ActivatePage(tab);
     }
     if (ObjectPtr p = commentPage())
-        resumeNext([&] { std::dynamic_pointer_cast<ICommentPage>(p)->Initialize(m_iteOwner->Result()); });
+        resumeNext([&] {
+            std::dynamic_pointer_cast<ICommentPage>(p)->Initialize(required(m_iteOwner, "test element").Result());
+        });
     bool noDut = true;
     resumeNext([&] { noDut = !m_itsSetup || !m_itsSetup->DutInfo(); });
     if (noDut) ShowTab(etgDutInfoTab, false);

@@ -36,6 +36,16 @@ private:
     std::int32_t m_code;
 };
 
+// A host object, a control found by identifier or any other reference that
+// may be nothing, used as an object. On the platform the controls were
+// designed for that is an error like any other, which the statement's
+// containment then handles; here it would otherwise end the process.
+template <class P>
+auto& required(const P& p, const char* what) {
+    if (!p) throw Error(errObjectRequired, std::string("Object required: ") + what);
+    return *p;
+}
+
 // "Skip the failing statement and go on": runs one statement and swallows
 // any error it raises. Returns whether the statement ran through.
 template <class F>

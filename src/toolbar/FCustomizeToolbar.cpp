@@ -297,7 +297,10 @@ void FCustomizeToolbar::CaptureOpeningState() {
     resumeNext([&] { m_opening.allCaptions = tb.Bar()->ShowTextBelowIcons(); });
     for (std::size_t i = 0; i < m_opening.captionStyles.size(); ++i) {
         m_opening.captionStyles[i] = -1;  // not captured: left alone on restore
-        resumeNext([&] { m_opening.captionStyles[i] = tb.Bar()->Controls().Find(0, kCaptionedIds[i])->Style(); });
+        // Start is missing while the bar is between its two forms.
+        resumeNext([&] {
+            m_opening.captionStyles[i] = required(tb.Bar()->Controls().Find(0, kCaptionedIds[i]), "control").Style();
+        });
     }
     resumeNext([&] { m_opening.visualStyle = tb.VisualStyle(); });
     resumeNext([&] { m_opening.fadedIcons = tb.FadedIcons(); });

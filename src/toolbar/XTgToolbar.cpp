@@ -137,11 +137,13 @@ void XTgToolbar::AddAccelerator(std::int32_t idBtn, std::int16_t iKey, std::int3
 void XTgToolbar::DefineButtons(std::int32_t eActionButtons, std::int32_t eRunButtons) {
     m_lActionMask = eActionButtons;
     m_lRunMask = eRunButtons;
-    resumeNext([&] { Button(ID_TGTBAR_NA)->setEnabled((eActionButtons & etgActionNA) != 0); });
-    resumeNext([&] { Button(ID_TGTBAR_SKIP)->setEnabled((eActionButtons & etgActionSkip) != 0); });
-    resumeNext([&] { findControl(ID_TGTBAR_STANDARDS)->setVisible((eActionButtons & etgActionStandards) != 0); });
-    resumeNext([&] { Button(ID_TGTBAR_STOP)->setEnabled((eRunButtons & etgRunStop) != 0); });
-    resumeNext([&] { Button(ID_TGTBAR_START)->setEnabled((eRunButtons & etgRunStart) != 0); });
+    resumeNext([&] { required(Button(ID_TGTBAR_NA), "button").setEnabled((eActionButtons & etgActionNA) != 0); });
+    resumeNext([&] { required(Button(ID_TGTBAR_SKIP), "button").setEnabled((eActionButtons & etgActionSkip) != 0); });
+    resumeNext([&] {
+        required(findControl(ID_TGTBAR_STANDARDS), "control").setVisible((eActionButtons & etgActionStandards) != 0);
+    });
+    resumeNext([&] { required(Button(ID_TGTBAR_STOP), "button").setEnabled((eRunButtons & etgRunStop) != 0); });
+    resumeNext([&] { required(Button(ID_TGTBAR_START), "button").setEnabled((eRunButtons & etgRunStart) != 0); });
     resumeNext([&] { SetupStartButton((eRunButtons & etgRunStep) != 0); });
     resumeNext([&] { m_cbrBars->RecalcLayout(); });
 }
@@ -171,31 +173,37 @@ void XTgToolbar::SetupStartButton(bool fStep) {
         ctl = m_bar->Controls().Add(fStep ? cbcSplitButtonPopup : cbcButton, ID_TGTBAR_START,
                                     TranslateText("253::Start"), position);
     });
-    resumeNext([&] { ctl->setToolTipText(TranslateText("213::Start automatic test")); });
+    // When the Start button could not be made, the statements that finish
+    // it fail one by one; the next DefineButtons makes it again.
+    resumeNext([&] { required(ctl, "Start").setToolTipText(TranslateText("213::Start automatic test")); });
     resumeNext([&] {
-        if (TextLabels() == etgLabelsSelective) ctl->setStyle(cbsIconAndCaption);
+        if (TextLabels() == etgLabelsSelective) required(ctl, "Start").setStyle(cbsIconAndCaption);
     });
-    resumeNext([&] { ctl->setEnabled((m_lRunMask & etgRunStart) != 0); });
+    resumeNext([&] { required(ctl, "Start").setEnabled((m_lRunMask & etgRunStart) != 0); });
     if (fStep)
         resumeNext([&] {
-            ctl->CommandBar()->Controls().Add(cbcButton, ID_TGTBAR_STEP, TranslateText("255::Stepwise test"));
+            required(ctl, "Start").CommandBar()->Controls().Add(cbcButton, ID_TGTBAR_STEP,
+                                                                TranslateText("255::Stepwise test"));
         });
 }
 
 void XTgToolbar::SetButtonState(std::int32_t eState) {
     const bool running = eState == etgStateRunning;
-    resumeNext([&] { Button(ID_TGTBAR_PREV)->setEnabled(!running); });
-    resumeNext([&] { Button(ID_TGTBAR_NEXT)->setEnabled(eState == etgStateCompleted); });
-    resumeNext([&] { Button(ID_TGTBAR_STOP)->setEnabled(running && (m_lRunMask & etgRunStop)); });
+    resumeNext([&] { required(Button(ID_TGTBAR_PREV), "button").setEnabled(!running); });
+    resumeNext([&] { required(Button(ID_TGTBAR_NEXT), "button").setEnabled(eState == etgStateCompleted); });
+    resumeNext([&] { required(Button(ID_TGTBAR_STOP), "button").setEnabled(running && (m_lRunMask & etgRunStop)); });
     resumeNext([&] {
-        auto start = Button(ID_TGTBAR_START);
-        start->setEnabled((m_lRunMask & etgRunStart) != 0);
-        start->setChecked(start->Enabled() && running);
+        auto& start = required(Button(ID_TGTBAR_START), "button");
+        start.setEnabled((m_lRunMask & etgRunStart) != 0);
+        start.setChecked(start.Enabled() && running);
     });
-    if (m_lRunMask & etgRunStep) resumeNext([&] { Button(ID_TGTBAR_STEP)->setEnabled(!running); });
-    resumeNext([&] { Button(ID_TGTBAR_NA)->setEnabled((m_lActionMask & etgActionNA) && !running); });
-    resumeNext([&] { Button(ID_TGTBAR_SKIP)->setEnabled((m_lActionMask & etgActionSkip) && !running); });
-    resumeNext([&] { Button(ID_TGTBAR_CUSTOMIZE)->setEnabled(!running); });
+    if (m_lRunMask & etgRunStep)
+        resumeNext([&] { required(Button(ID_TGTBAR_STEP), "button").setEnabled(!running); });
+    resumeNext([&] { required(Button(ID_TGTBAR_NA), "button").setEnabled((m_lActionMask & etgActionNA) && !running); });
+    resumeNext([&] {
+        required(Button(ID_TGTBAR_SKIP), "button").setEnabled((m_lActionMask & etgActionSkip) && !running);
+    });
+    resumeNext([&] { required(Button(ID_TGTBAR_CUSTOMIZE), "button").setEnabled(!running); });
 }
 
 // --- commands ------------------------------------------------------------------
@@ -242,7 +250,7 @@ void XTgToolbar::OnContextMenu(std::shared_ptr<CommandBar>& menu) {
     // The bar's context menu offers exactly one entry: Customize...
     stopOnError([&] {
         menu->Controls().DeleteAll();
-        findControl(ID_TGTBAR_CUSTOMIZE)->Copy(menu);
+        required(findControl(ID_TGTBAR_CUSTOMIZE), "control").Copy(menu);
     });
 }
 

@@ -88,10 +88,13 @@ void XTgToolbar::FillStandardsMenu(const std::shared_ptr<IStandardsList>& list) 
         for (const auto& std : entries) {
             if (++n > kMaxStandards) break;
             std::shared_ptr<CommandBarControl> item;
+            // An entry that is nothing, or an item that could not be added,
+            // fails its statements; the numbering goes on regardless.
             resumeNext([&] {
-                item = menu->Controls().Add(cbcButton, ID_TGTBAR_FIRSTSTD + n, std->CompleteName(), n);
+                const std::string name = required(std, "standard").CompleteName();
+                item = menu->Controls().Add(cbcButton, ID_TGTBAR_FIRSTSTD + n, name, n);
             });
-            resumeNext([&] { item->setParameter(std->GroupName()); });
+            resumeNext([&] { required(item, "menu item").setParameter(required(std, "standard").GroupName()); });
             if (n == 1) resumeNext([&] { SelectStandard(item); });
         }
     }
@@ -104,7 +107,7 @@ void XTgToolbar::FillStandardsMenu(const std::shared_ptr<IStandardsList>& list) 
 
 void XTgToolbar::SelectStandard(const std::shared_ptr<CommandBarControl>& item) {
     resumeNext([&] {
-        auto menu = item->Parent();
+        auto menu = required(item, "menu item").Parent();
         for (std::int32_t i = 1; i <= menu->Controls().Count(); ++i) {
             auto entry = menu->Controls().Item(i);
             if (entry->Id() == item->Id()) {

@@ -60,7 +60,7 @@ void XTgToolbar::setTextLabels(std::int32_t v) {
         resumeNext([&] { m_bar->setShowTextBelowIcons(false); });
         const std::int32_t style = v != etgLabelsNone ? cbsIconAndCaption : cbsAutomatic;
         for (std::int32_t id : {ID_TGTBAR_NEXT, ID_TGTBAR_START, ID_TGTBAR_NA, ID_TGTBAR_SKIP})
-            resumeNext([&] { findControl(id)->setStyle(style); });
+            resumeNext([&] { required(findControl(id), "control").setStyle(style); });
     }
     resumeNext([&] { m_cbrBars->RecalcLayout(); });
 }
@@ -92,7 +92,9 @@ std::string XTgToolbar::ButtonLayout() const {
     return layout;
 }
 
-std::string XTgToolbar::SettingsKey() { return HostServices::SettingsPath()->Path(1004) + "\\Test Guide"; }
+std::string XTgToolbar::SettingsKey() {
+    return required(HostServices::SettingsPath(), "settings path object").Path(1004) + "\\Test Guide";
+}
 
 bool XTgToolbar::HasStoredLayout() {
     try {
@@ -124,9 +126,9 @@ void XTgToolbar::LoadToolbarLayout() {
     std::string layout;
     resumeNext([&] {
         reg = HostServices::NewRegistry();
-        reg->OpenKey(HKEY_LOCAL_MACHINE, SettingsKey());
+        required(reg, "registry object").OpenKey(HKEY_LOCAL_MACHINE, SettingsKey());
     });
-    resumeNext([&] { layout = reg->ReadValue("Toolbar").toString(); });
+    resumeNext([&] { layout = required(reg, "registry object").ReadValue("Toolbar").toString(); });
     if (layout.empty()) return;  // nothing stored: the bar keeps its state
     resumeNext([&] { ApplyButtonLayout(layout); });
     auto read = [&](const char* name) {
