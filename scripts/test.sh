@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, then the core's
 # suite under the address and undefined-behaviour sanitizers (the Qt backend
-# is left out there: Qt's own libraries are not built for them).
+# is left out there: Qt's own libraries are not built for them), then a short
+# fuzzing pass over every parser of outside input (scripts/fuzz.sh; clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,5 +16,8 @@ if [ "${TGCL_SKIP_SANITIZE:-0}" != 1 ]; then
   cmake --build build-asan -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
+if [ "${TGCL_SKIP_FUZZ:-0}" != 1 ]; then
+  scripts/fuzz.sh
 fi
 echo "all tests passed"
