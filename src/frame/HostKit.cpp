@@ -70,7 +70,10 @@ TextCatalogue TextCatalogue::parse(const std::string& text) {
         if (eq == std::string::npos) throw bad("expected '<number> = <text>'");
         std::string num = raw.substr(first, eq - first);
         while (!num.empty() && (num.back() == ' ' || num.back() == '\t')) num.pop_back();
-        auto n = literalNumber(num + "::");
+        // Only plain digits: through the literal rule "1::2" or "30:" would
+        // quietly file the text under another number.
+        auto n = num.find_first_not_of("0123456789") == std::string::npos ? literalNumber(num + "::")
+                                                                           : std::nullopt;
         if (!n) throw bad("'" + num + "' is not a text number");
         std::string t = raw.substr(eq + 1);
         if (!t.empty() && t[0] == ' ') t.erase(0, 1);

@@ -515,6 +515,7 @@ void HtmlDocument::split(std::string_view source) {
     std::size_t bodyOpenBegin = 0, bodyOpenEnd = std::string_view::npos;
     std::size_t bodyClose = std::string_view::npos, htmlClose = std::string_view::npos;
     std::size_t headClose = std::string_view::npos, headCloseEnd = 0, htmlOpenEnd = 0;
+    std::size_t anyBodyClose = std::string_view::npos;  // also one without a body start tag
     std::size_t prologEnd = 0;  // end of the doctype and comments that lead the page
     bool inProlog = true;
     while (tok.next(t)) {
@@ -538,6 +539,7 @@ void HtmlDocument::split(std::string_view source) {
                 htmlOpenEnd = t.end;
             }
         } else if (t.kind == Token::EndTag) {
+            if (t.name == "body" && anyBodyClose == std::string_view::npos) anyBodyClose = t.begin;
             if (t.name == "body" && bodyOpenEnd != std::string_view::npos &&
                 bodyClose == std::string_view::npos) {
                 bodyClose = t.begin;
@@ -570,12 +572,16 @@ void HtmlDocument::split(std::string_view source) {
     std::size_t start = std::max({headCloseEnd, htmlOpenEnd, prologEnd});
     if (start > s.size()) start = s.size();
     std::size_t end = (htmlClose != std::string_view::npos && htmlClose >= start) ? htmlClose : s.size();
+    // A body end tag without its start tag still ends the body: left inside
+    // it, it would close the body early once the start tag is supplied.
+    const bool closed = anyBodyClose != std::string_view::npos && anyBodyClose >= start && anyBodyClose <= end;
+    if (closed) end = anyBodyClose;
     m_head = std::string(s.substr(0, start));
     m_headInsert = (headClose != std::string_view::npos && headClose < start) ? headClose : m_head.size();
     if (readsAsTagAfter(m_head, "<body>")) m_head += "<body>";
     m_inner = std::string(s.substr(start, end - start));
     m_tail = std::string(s.substr(end));
-    if (readsAsTagAfter(m_head + m_inner, "</body>")) m_tail.insert(0, "</body>");
+    if (!closed && readsAsTagAfter(m_head + m_inner, "</body>")) m_tail.insert(0, "</body>");
 }
 
 std::string HtmlDocument::title() const {

@@ -113,6 +113,10 @@ TEST_F(FrameTest, CatalogueRejectsMalformedLinesWithTheirNumber) {
     EXPECT_THROW(TextCatalogue::parse("7 = bad \\q\n"), Error);
     EXPECT_THROW(TextCatalogue::parse("no equals sign\n"), Error);
     EXPECT_THROW(TextCatalogue::load("/nonexistent/catalogue.txt"), Error);
+    // Found by fuzzing: these were filed under 30 and 1.
+    EXPECT_THROW(TextCatalogue::parse("30: = Zeile\n"), Error);
+    EXPECT_THROW(TextCatalogue::parse("1::2 = x\n"), Error);
+    EXPECT_EQ(TextCatalogue::parse(" 030\t= y\n").text(30), "y");
 }
 
 TEST_F(FrameTest, BuiltInCatalogueHoldsEveryLibraryText) {

@@ -54,7 +54,7 @@ TEST(HtmlDocument, SuppliesABodyWhenThePageHasNone) {
 // of the comment, so every save and reload of the page added one more.
 TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
     for (const char* page : {"<body><p>x</p><!-- open", "<p>x<!-- open", "<title>cut",
-                             "<body><script>var s = 1;", "<body><a href=\"x"}) {
+                             "<body><script>var s = 1;", "<body><a href=\"x", "<p>x</body>y"}) {
         HtmlDocument d("u", page);
         const std::string written = d.documentHTML();
         HtmlDocument reloaded("u", written);
@@ -62,6 +62,10 @@ TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
         EXPECT_EQ(reloaded.body().innerHTML(), d.body().innerHTML()) << page;
     }
     EXPECT_EQ(HtmlDocument("u", "<p>x<!-- open").documentHTML(), "<body><p>x<!-- open");
+    // A body end tag without a start tag ends the body rather than sitting in it.
+    HtmlDocument stray("u", "<!DOCTYPE html><p>x</p></body></html>");
+    EXPECT_EQ(stray.body().innerHTML(), "<p>x</p>");
+    EXPECT_EQ(stray.documentHTML(), "<!DOCTYPE html><body><p>x</p></body></html>");
     EXPECT_EQ(HtmlDocument("u", "<body><p>x<!-- c --></p>").documentHTML(),
               "<body><p>x<!-- c --></p></body>");
 }
