@@ -1,6 +1,11 @@
 # Turns every file of a folder into bytes compiled into the library, so the
 # library ships its bar definitions, catalogues and bitmaps inside the .so
 # and needs no files beside it. Run as a script: -DIN_DIR= -DOUT_FILE=
+# [-DNAMESPACE=] (a program embedding its own files names another namespace
+# so its table does not interpose the library's).
+if(NOT NAMESPACE)
+  set(NAMESPACE tavixTGCL2::detail)
+endif()
 file(GLOB files RELATIVE ${IN_DIR} ${IN_DIR}/*)
 list(SORT files)
 set(body "")
@@ -19,5 +24,5 @@ foreach(f ${files})
   math(EXPR i "${i} + 1")
 endforeach()
 file(WRITE ${OUT_FILE}.tmp
-"// Generated from src/resources/data; do not edit.\n#include <cstddef>\nnamespace tavixTGCL2::detail {\n${body}\nstruct EmbeddedResource { const char* name; const unsigned char* data; std::size_t size; };\nextern const EmbeddedResource kEmbeddedResources[];\nextern const std::size_t kEmbeddedResourceCount;\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, nullptr, 0}};\nconst std::size_t kEmbeddedResourceCount = ${i};\n}\n")
+"// Generated from ${IN_DIR}; do not edit.\n#include <cstddef>\nnamespace ${NAMESPACE} {\n${body}\nstruct EmbeddedResource { const char* name; const unsigned char* data; std::size_t size; };\nextern const EmbeddedResource kEmbeddedResources[];\nextern const std::size_t kEmbeddedResourceCount;\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, nullptr, 0}};\nconst std::size_t kEmbeddedResourceCount = ${i};\n}\n")
 file(COPY_FILE ${OUT_FILE}.tmp ${OUT_FILE} ONLY_IF_DIFFERENT)

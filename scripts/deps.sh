@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages the build needs, only when one is missing.
 # Usage: scripts/deps.sh [extra-package ...]
 set -euo pipefail
-pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev "$@")
+pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev nlohmann-json3-dev "$@")
 # The Qt backend (TGCL_BUILD_QT=0 leaves it out): Qt Widgets, Qt WebEngine
 # for the browser's pages, and the fonts that stand in for Tahoma and Arial.
 if [ "${TGCL_BUILD_QT:-1}" != 0 ]; then

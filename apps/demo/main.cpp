@@ -1,168 +1,196 @@
-// The demo host: starts the library the way a test-automation host does,
-// creates the controls that exist and prints what happens.
-#include <tavixTGCL2.h>
+// tgcl-demo: a test-automation host that guides an operator through a test
+// plan with the library's controls in a Qt window.
+//
+//   tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--export-plan DIR]
+//
+// With a display and no --script the window opens and the operator drives
+// it. Without a display, or with --script, the plan's script of operator
+// actions runs offscreen; every step leaves a picture, and DIR/index.html
+// shows them in order with the events each caused.
+#include <QApplication>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
-#include "PngFile.h"
-#include "platform/Compositor.h"
-#include "progress/XStatusBar.h"
-#include "toolbar/XTgToolbar.h"
+#include "DemoHost.h"
+#include "QtBackend.h"
+#include "Report.h"
+#include "ScriptRunner.h"
+#include "TestPlan.h"
+#include "platform/Form.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/SettingsStore.h"
 
+namespace fs = std::filesystem;
 using namespace tavixTGCL2;
+using namespace tavixTGCL2::demo;
 
 namespace {
 
-void say(const std::string& what) { std::cout << "  " << what << "\n"; }
+struct Options {
+    fs::path plan;
+    fs::path out = "demo-out";
+    fs::path exportTo;
+    bool script = false;
+    bool window = false;
+    bool quiet = false;
+};
+
+void usage(std::ostream& o) {
+    o << "usage: tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--quiet]\n"
+         "       tgcl-demo --export-plan DIR\n"
+         "  --plan FILE        a test plan (JSON, see docs/demo.md); default: the built-in plan\n"
+         "  --out DIR          where a scripted run writes its pictures, events.log and index.html\n"
+         "                     (default demo-out)\n"
+         "  --script           run the plan's script offscreen, even with a display\n"
+         "  --window           open the window for an operator (needs a display)\n"
+         "  --export-plan DIR  write the built-in plan and its files into DIR, to edit\n"
+         "  --quiet            do not print the events\n";
+}
+
+// The offscreen platform and the browser engine report, at length, what
+// they cannot do without a screen; none of it concerns the run.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& msg) {
+    static const char* const noise[] = {"This plugin does not support", "QStandardPaths: XDG_RUNTIME_DIR",
+                                        "Sandboxing disabled"};
+    if (type == QtInfoMsg || type == QtDebugMsg) return;
+    for (const char* n : noise)
+        if (msg.startsWith(QLatin1String(n))) return;
+    std::cerr << qPrintable(qFormatLogMessage(type, context, msg)) << "\n";
+}
+
+bool hasDisplay() {
+    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* s = std::getenv(v); s && *s) return true;
+    return false;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::filesystem::path out = "demo-out";
+    Options opt;
     for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--out" && i + 1 < argc) out = argv[++i];
-        else if (a == "--help") {
-            std::cout << "usage: tgcl-demo [--out DIR]\n";
+        const std::string a = argv[i];
+        auto value = [&](fs::path& into) {
+            if (i + 1 >= argc) {
+                std::cerr << "tgcl-demo: " << a << " needs a value\n";
+                std::exit(2);
+            }
+            into = argv[++i];
+        };
+        if (a == "--plan") value(opt.plan);
+        else if (a == "--out") value(opt.out);
+        else if (a == "--export-plan") value(opt.exportTo);
+        else if (a == "--script") opt.script = true;
+        else if (a == "--window") opt.window = true;
+        else if (a == "--quiet") opt.quiet = true;
+        else if (a == "--help" || a == "-h") {
+            usage(std::cout);
             return 0;
         } else {
             std::cerr << "tgcl-demo: unknown argument " << a << "\n";
+            usage(std::cerr);
             return 2;
         }
     }
+    if (opt.script && opt.window) {
+        std::cerr << "tgcl-demo: --script and --window exclude each other\n";
+        return 2;
+    }
+    std::string error;
+    if (!opt.exportTo.empty()) {
+        auto file = exportDefaultPlan(opt.exportTo, error);
+        if (!file) {
+            std::cerr << "tgcl-demo: " << error << "\n";
+            return 1;
+        }
+        std::cout << "the built-in plan is in " << file->string() << "\n";
+        return 0;
+    }
+    const bool scripted = opt.script || (!opt.window && !hasDisplay());
+    if (opt.window && !hasDisplay()) {
+        std::cerr << "tgcl-demo: --window needs a display (DISPLAY or WAYLAND_DISPLAY)\n";
+        return 2;
+    }
+
     std::error_code ec;
-    std::filesystem::create_directories(out, ec);
-    // The demo keeps its settings beside its output, not in the user's folder.
-    setDefaultSettingsStore(std::make_shared<FileSettingsStore>(out / "settings"));
-
-    std::cout << "tavixTGCL2 demo host\n";
-    std::cout << "start-up:\n";
-    say("template page = " + MMain::TemplatePage());
-
-    std::cout << "text lookup:\n";
-    for (const char* lit : {"253::Start", "Next", "241::Selected standard: %%1"})
-        say(std::string(lit) + " -> " + TranslateText(lit));
-    say("208 with argument 3 -> " + translate("208::STEP COMPLETED:  %%1", {Variant(3)}));
-
-    std::cout << "settings store (" << (out / "settings").string() << "):\n";
-    StoreRegistry reg;
-    reg.OpenKey(HKEY_LOCAL_MACHINE, HostServices::SettingsPath()->Path(1004) + "\\Test Guide");
-    Variant runs = reg.ReadValue("DemoRuns");
-    std::int32_t n = runs.isEmpty() ? 0 : runs.toInt32();
-    reg.WriteValue("DemoRuns", n + 1);
-    say("this demo has run " + std::to_string(n + 1) + " time(s)");
-
-    std::cout << "a host form with a modal dialog answered by a script:\n";
-    auto sp = std::make_shared<ScriptedPresenter>();
-    setPresenter(sp);
-    Form dlg("FDemo");
-    dlg.setCaption("270::Customize Toolbar");
-    HostServices::Translator()->TranslateControls("", dlg);
-    auto ok = dlg.create<CommandButton>("cmdOk");
-    ok->setCaption("1::&Ok");
-    ok->setDefault(true);
-    ok->Click.connect([&] {
-        say("cmdOk clicked: the dialog closes");
-        dlg.unload();
-    });
-    dlg.Load.connect([&] { say("Load: '" + dlg.Caption() + "'"); });
-    sp->onModal([](Form& f) { f.pressKey(13); });
-    dlg.show(true);
-
-    std::cout << "the run toolbar through idle, running and completed:\n";
-    {
-        auto tb = std::make_shared<XTgToolbar>();
-        tb->Move(0, 0, 12000, 600);
-        tb->ButtonClick.connect([](std::shared_ptr<CTgToolbarButton> btn, bool acc) {
-            say("ButtonClick " + std::to_string(btn->ID()) + (acc ? " (accelerator)" : " (click)"));
-        });
-        tb->StandardSelectionChange.connect([&] {
-            say("StandardSelectionChange: " + tb->StandardSelection().CompleteName);
-        });
-        auto standards = std::make_shared<SimpleStandardsList>();
-        standards->add("IEC", "IEC 60601-1");
-        standards->add("UL", "UL 2601-1");
-        auto setup = std::make_shared<SimpleTestSetup>(nullptr, standards);
-        tb->DefineButtons(etgActionAll, etgRunAllButtons);
-        tb->Initialize(nullptr, setup);
-        auto state = [&](const char* name) {
-            std::string s = std::string(name) + ": enabled";
-            for (int id : {101, 102, 103, 201, 202, 301, 302})
-                if (tb->Button(id)->Enabled()) s += " " + std::to_string(id);
-            say(s);
-        };
-        state("idle");
-        say("operator presses F9");
-        tb->CommandBarsControl().pressKey(etgKeyStart, 0);
-        tb->SetButtonState(etgStateRunning);
-        tb->UpdateStatusBar(Variant("Measuring leakage current"), Variant(true), Variant(true));
-        state("running");
-        say("operator presses Ctrl+N while running (Next is disabled: nothing happens)");
-        tb->CommandBarsControl().pressKey(etgKeyNext, etgKeyMaskCtrl);
-        tb->ProgressBar().setVisible(false);
-        tb->StatusBar().setStatus(1);
-        tb->SetButtonState(etgStateCompleted);
-        state("completed");
-        say("status bar shows: " + tb->StatusControl().lblStatus().Caption());
-        say("operator presses Ctrl+N");
-        tb->CommandBarsControl().pressKey(etgKeyNext, etgKeyMaskCtrl);
-        say("operator picks the second standard from the Standards menu");
-        tb->GetPopupBar(ID_TGTBAR_STANDARDS)->Controls().Item(2)->Execute();
-        say("button layout: " + tb->ButtonLayout());
+    if (scripted) {
+        fs::create_directories(opt.out, ec);
+        if (ec) {
+            std::cerr << "tgcl-demo: " << opt.out.string() << ": " << ec.message() << "\n";
+            return 1;
+        }
+        // Pictures of earlier runs would mix with this one's.
+        for (const auto& e : fs::directory_iterator(opt.out, ec))
+            if (e.path().extension() == ".png") fs::remove(e.path(), ec);
+    }
+    fs::path planFile = opt.plan;
+    if (planFile.empty()) {
+        // The built-in plan's linked pages must exist as files to be loaded.
+        const fs::path dir = scripted ? opt.out / "plan" : fs::temp_directory_path() / "tgcl-demo-plan";
+        auto file = exportDefaultPlan(dir, error);
+        if (!file) {
+            std::cerr << "tgcl-demo: " << error << "\n";
+            return 1;
+        }
+        planFile = *file;
+    }
+    PlanResult loaded = loadPlan(planFile);
+    if (!loaded.plan) {
+        std::cerr << "tgcl-demo: " << loaded.error << "\n";
+        return 1;
+    }
+    if (scripted && loaded.plan->script.empty()) {
+        std::cerr << "tgcl-demo: " << planFile.string() << " has no script to run without a display\n";
+        return 1;
     }
 
-    EventLoop::current().useVirtualClock(true);
-    std::cout << "the content pane with a procedure in each format:\n";
-    {
-        auto form = std::make_shared<Form>("frmRun");
-        form->Move(0, 0, 9000, 6000);
-        auto pane = form->create<XTgContentPane>("xcpContent");
-        pane->Move(0, 0, 9000, 6000);
-        pane->ResizeResultView.connect([](float l, float t, float w, float h) {
-            say("ResizeResultView " + std::to_string(int(l)) + "," + std::to_string(int(t)) + " " +
-                std::to_string(int(w)) + "x" + std::to_string(int(h)) + " twips");
-        });
-        pane->TabClick.connect([](std::int32_t tab) { say("TabClick " + std::to_string(tab)); });
-        pane->CommentChange.connect([] { say("CommentChange"); });
-        auto info = std::make_shared<SimpleElementInfo>("Supply voltage at TP3", 0,
-                                                        "Set the supply to 12 V and read TP3.");
-        auto result = std::make_shared<SimpleTestResult>(0, "");
-        auto dut = std::make_shared<SimpleDutInfo>();
-        dut->add("Serial number", "SN-0042");
-        auto setup = std::make_shared<SimpleTestSetup>(dut, nullptr);
-        pane->Initialize(std::make_shared<SimpleTestElement>(info, result), setup);
-        auto shot = [&](const std::string& name) {
-            std::string path = (out / (name + ".png")).string();
-            if (writePng(Compositor::render(*pane), path)) say("picture: " + path);
-        };
-        shot("content-plain");
-        std::string html = "<h3>Ripple</h3><p>Set the scope to 20 mV/div and read the ripple.</p>";
-        pane->Content().SetProcedure(3, html);
-        EventLoop::current().advance(100);  // let the template page load
-        shot("content-html");
-        std::string missing = "file:///no/such/procedure.html";
-        pane->Content().SetProcedure(4, missing);
-        EventLoop::current().advance(100);
-        say("a link that cannot load shows the failure page");
-        shot("content-link-failure");
-        pane->setResultViewState(ervsLarge);
-        pane->SelectTab(etgCommentTab);
-        pane->Content().setComment("Ripple within limits.");
-        say("comment now: " + pane->Content().Comment());
-        shot("content-comment");
+    if (scripted && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A scripted run starts from the library's defaults every time, so its
+    // pictures are the same run after run; an operator keeps their toolbar.
+    if (scripted) setDefaultSettingsStore(std::make_shared<MemorySettingsStore>());
+    if (scripted) {
+        qInstallMessageHandler(quietQtMessages);
+        if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES")) qputenv("QT_LOGGING_RULES", "qt.webenginecontext.info=false");
     }
-
-    std::cout << "timers on a virtual clock:\n";
-    auto& loop = EventLoop::current();
-    loop.useVirtualClock(true);
-    int ticks = 0;
-    Timer tmr("tmrProgress");
-    tmr.Tick.connect([&] { ++ticks; });
-    tmr.setInterval(150);
-    loop.advance(1000);
-    say("150 ms timer ticked " + std::to_string(ticks) + " times in 1 s");
-    return 0;
+    qt::QtBackend::prepareEnvironment();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("tgcl-demo");
+    int rc = 0;
+    {
+        qt::QtBackend backend;
+        DemoHost host(std::move(*loaded.plan));
+        if (!opt.quiet) host.log().echo = [](const std::string& line) { std::cout << "  " << line << "\n"; };
+        host.form()->show();
+        QWidget* win = backend.widgetFor(*host.form());
+        if (!scripted) {
+            QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+            if (win) win->window()->show();
+            rc = app.exec();
+        } else {
+            Report report;
+            report.title = "tgcl-demo: " + host.plan().title;
+            ScriptRunner runner(backend, host, opt.out);
+            const bool allDone = runner.run(report);
+            report.summary = "Plan " + planFile.string() + ": " + std::to_string(host.plan().elements.size()) +
+                             " elements; " + host.summary() + (host.aborted() ? "; the run was aborted." : ".");
+            if (!writeReport(report, opt.out, error)) {
+                std::cerr << "tgcl-demo: " << error << "\n";
+                rc = 1;
+            } else {
+                std::cout << "tgcl-demo: " << report.steps.size() << " steps, " << host.log().size()
+                          << " events; pictures and the event log are in " << fs::absolute(opt.out).string()
+                          << "/ (open index.html)\n";
+            }
+            if (!allDone) {
+                std::cerr << "tgcl-demo: some steps could not be done; see events.log\n";
+                rc = 1;
+            }
+        }
+    }
+    setDefaultSettingsStore(nullptr);
+    return rc;
 }

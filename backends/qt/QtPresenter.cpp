@@ -110,9 +110,13 @@ void QtPresenter::runModal(Form& form) {
     const bool wasVisible = window->isVisible();
     if (wasVisible) window->hide();
     window->setWindowModality(Qt::ApplicationModal);
-    // Over the window of the form that opened it, as a dialog appears.
+    // Over the window of the form that opened it, as a dialog appears; the
+    // first time only, so a dialog the operator moved stays where they put
+    // it. (A shown form opens its window before it gets here, so having been
+    // visible says nothing about having been placed.)
     if (Control* owner = form.owner())
-        if (QWidget* ow = m_mirror.widgetFor(*owner); ow && !wasVisible) {
+        if (QWidget* ow = m_mirror.widgetFor(*owner); ow && !window->property("tgclPlaced").toBool()) {
+            window->setProperty("tgclPlaced", true);
             const QRect o(ow->window()->mapToGlobal(QPoint(0, 0)), ow->window()->size());
             window->move(o.center() - QPoint(window->width() / 2, window->height() / 2));
         }
