@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Builds and runs the demo host application. Arguments go to the demo.
+# Builds the demo host application and runs it. With no arguments it plays
+# the built-in plan's script offscreen and leaves a picture per step, the
+# event log and index.html in demo-out/. Arguments go to the demo instead:
+#   scripts/demo.sh --window              the window, for an operator (needs a display)
+#   scripts/demo.sh --plan my.json --out d another plan, scripted
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target tgcl-demo
+if [ $# -eq 0 ]; then
+  set -- --script --out demo-out
+fi
 exec build/apps/tgcl-demo "$@"

@@ -189,7 +189,17 @@ void DemoHost::connectEvents() {
         if (tab == m_customTab) showMeasurements();
     });
     m_pane->CommentChange.connect([this] {
-        m_log.add("Content.CommentChange \"" + m_pane->Comment() + "\"");
+        // One event per keystroke: a run of them is one line with a count.
+        const std::string text = "\"" + m_resultObjects[m_current]->Comment() + "\"";
+        auto& lines = m_log.m_lines;
+        if (m_log.m_commentRun > 0 && !lines.empty() && lines.size() == m_log.m_commentLine + 1) {
+            ++m_log.m_commentRun;
+            lines.back() = "Content.CommentChange " + text + " (" + std::to_string(m_log.m_commentRun) + " times)";
+            return;
+        }
+        m_log.add("Content.CommentChange " + text);
+        m_log.m_commentRun = 1;
+        m_log.m_commentLine = lines.size() - 1;
     });
     m_pane->RequestPage.connect([this](std::int16_t tab, ObjectPtr&) {
         m_log.add("Content.RequestPage " + std::to_string(tab) + " (" + tabName(tab) + ")");

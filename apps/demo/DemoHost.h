@@ -42,6 +42,8 @@ public:
 private:
     std::vector<std::string> m_lines;
     std::string m_lastGeometry;
+    std::size_t m_commentRun = 0;
+    std::size_t m_commentLine = 0;
     friend class DemoHost;
 };
 

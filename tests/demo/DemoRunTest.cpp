@@ -1,0 +1,99 @@
+// The demo program itself, offscreen on a small plan: what it leaves behind
+// is what a person looks through, so the log and the pictures are checked.
+#ifdef TGCL_DEMO_EXE
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "PngFile.h"
+#include "platform/Surface.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+int runDemo(const std::vector<std::string>& args) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        std::vector<char*> argv{const_cast<char*>(TGCL_DEMO_EXE)};
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(TGCL_DEMO_EXE, argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(DemoRun, ASmallPlanLeavesItsEventLogAndAPicturePerStep) {
+    const fs::path dir = fs::path(TGCL_TEST_OUT_DIR) / "demo-run";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "plan");
+    std::ofstream(dir / "plan" / "p.rtf") << "{\\rtf1\\ansi {\\b Bold} step.\\par}";
+    std::ofstream(dir / "plan" / "plan.json") << R"({
+      "title": "Small run",
+      "standards": [{"group": "A", "name": "Std A"}, {"group": "B", "name": "Std B"}],
+      "elements": [
+        {"caption": "One", "procedure": {"format": "plain", "text": "Plain."}, "verdict": "passed", "durationMs": 400},
+        {"caption": "Two", "procedure": {"format": "rtf", "file": "p.rtf"}, "verdict": "failed", "durationMs": 200}],
+      "script": [
+        {"key": "F9"}, {"wait": 150}, {"wait": "idle"}, {"key": "Ctrl+N"},
+        {"tab": "comment"}, {"type": "fine"}, {"splitter": "click"}, {"standard": "Std B"},
+        {"click": "start"}, {"wait": "idle"},
+        {"customize": {"labels": "all", "finish": "ok"}}]})";
+    const fs::path out = dir / "out";
+    ASSERT_EQ(runDemo({"--plan", (dir / "plan" / "plan.json").string(), "--out", out.string(), "--script", "--quiet"}), 0);
+
+    const std::string log = slurp(out / "events.log");
+    std::size_t at = 0;
+    for (const char* line : {"Toolbar.ButtonClick 202 Start (accelerator)", "host: element 1 passed",
+                             "Toolbar.ButtonClick 103 Next (accelerator)", "Content.TabClick 1 (comment)",
+                             "Content.CommentChange \"fine\" (4 times)", "(state 1)", "Toolbar.StandardSelectionChange \"Std B\"",
+                             "Toolbar.ButtonClick 202 Start (click)", "host: element 2 failed", "Toolbar.Resize"}) {
+        const std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << log;
+        at = found;
+    }
+    EXPECT_EQ(log.find("not done"), std::string::npos) << log;
+
+    const std::string index = slurp(out / "index.html");
+    int pictures = 0;
+    for (const auto& e : fs::directory_iterator(out)) {
+        if (e.path().extension() != ".png") continue;
+        ++pictures;
+        EXPECT_NE(index.find(e.path().filename().string()), std::string::npos) << e.path();
+        tavixTGCL2::Surface s;
+        ASSERT_TRUE(tavixTGCL2::readPng(e.path().string(), s)) << e.path();
+        // The form is 800 x 600 pixels; menus may reach beyond it.
+        EXPECT_GE(s.width(), 800) << e.path();
+        EXPECT_GE(s.height(), 600) << e.path();
+    }
+    // The opening picture, one per step, and the menus and dialog seen inside steps.
+    EXPECT_GE(pictures, 12 + 3);
+}
+
+TEST(DemoRun, ABadPlanIsRefusedWithItsReason) {
+    const fs::path dir = fs::path(TGCL_TEST_OUT_DIR) / "demo-bad";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    std::ofstream(dir / "plan.json") << R"({"elements": [{"caption": "x", "procedure": {"format": "plain", "file": "../../etc/passwd"}}]})";
+    EXPECT_EQ(runDemo({"--plan", (dir / "plan.json").string(), "--out", (dir / "out").string(), "--script", "--quiet"}), 1);
+    EXPECT_EQ(runDemo({"--no-such-option"}), 2);
+}
+#endif
