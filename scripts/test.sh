@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, then the core's
 # suite under the address and undefined-behaviour sanitizers (the Qt backend
-# is left out there: Qt's own libraries are not built for them), then a short
+# and the demo program are left out there: Qt's own libraries are not built
+# for them, but the demo's host logic is in), then a short
 # fuzzing pass over every parser of outside input (scripts/fuzz.sh; clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +13,7 @@ cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 if [ "${TGCL_SKIP_SANITIZE:-0}" != 1 ]; then
   cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTGCL_SANITIZE=ON \
-        -DTGCL_BUILD_BENCH=OFF -DTGCL_BUILD_APPS=OFF -DTGCL_BUILD_QT=OFF -DTGCL_WERROR=ON
+        -DTGCL_BUILD_BENCH=OFF -DTGCL_BUILD_QT=OFF -DTGCL_WERROR=ON
   cmake --build build-asan -j "$jobs"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
