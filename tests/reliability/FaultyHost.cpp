@@ -13,7 +13,7 @@ constexpr const char* kNames[kKinds] = {
     "test element", "element information", "element view", "test result",    "test setup",
     "setup view 2", "standards list",      "standard",     "DUT information", "window settings",
     "translator",   "registry",            "settings path", "settings",       "settings section",
-    "utility",      "host page",           "result view",  "factory",
+    "utility",      "host page",           "result view",  "factory",        "event handler",
 };
 
 // What a failing object of each kind would raise: a missing object, a
@@ -27,6 +27,7 @@ std::int32_t codeFor(Kind k, std::uint64_t draw) {
         case Kind::ResultView: return draw % 2 ? errNoSuchMember : errInvalidProperty;
         case Kind::Utility: return errFileNotFound;
         case Kind::Factory: return errOutOfMemory;
+        case Kind::EventHandler: return draw % 2 ? errGeneric : errTypeMismatch;
         case Kind::StandardsList:
         case Kind::Standard: return errSubscript;
         default: return draw % 2 ? errObjectRequired : errDeletedObject;

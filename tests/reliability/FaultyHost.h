@@ -50,6 +50,7 @@ enum class Kind : std::size_t {
     HostPage,
     ResultView,
     Factory,
+    EventHandler,
     Count
 };
 constexpr std::size_t kKinds = static_cast<std::size_t>(Kind::Count);
@@ -138,5 +139,20 @@ void uninstallServices();
 // A host control reached by member name ("Move", "Visible", "ZOrder", "Tag").
 // kind is HostPage or ResultView.
 ObjectPtr control(InjectorPtr inj, Kind kind, ObjectPtr real);
+
+// --- the host's event handlers ------------------------------------------------
+
+// A handler of the host: throws, or leaves its by-reference arguments as
+// nothing (0, nullptr), as drawn. Returns whether it ran normally, so the
+// caller's own handling can follow.
+template <class... Refs>
+bool handler(Injector& inj, const char* event, Refs&... refs) {
+    switch (inj.next(Kind::EventHandler)) {
+        case Fault::Throw: inj.raise(Kind::EventHandler, event);
+        case Fault::Nothing: ((refs = Refs{}), ...); return false;
+        case Fault::None: break;
+    }
+    return true;
+}
 
 }  // namespace tavixTGCL2::faults

@@ -48,10 +48,10 @@ namespace fs = std::filesystem;
 namespace {
 
 // Keeps the suite within half a minute in the sanitizer build.
-constexpr int kDefaultRuns = 40;
+constexpr int kDefaultRuns = 600;
 constexpr int kElementsPerRun = 4;
-// Light, moderate and heavy failure; runs take them in turn.
-constexpr double kRates[] = {0.03, 0.12, 0.35};
+// Light, moderate, heavy and total failure; runs take them in turn.
+constexpr double kRates[] = {0.03, 0.12, 0.35, 1.0};
 
 int envInt(const char* name, int fallback) {
     const char* v = std::getenv(name);
@@ -85,12 +85,7 @@ public:
 
         op("XTgToolbar.Move", [&] { tb->Move(0, 8400, 12000, 600); });
         op("XTgContentPane.Move", [&] { pane->Move(0, 0, 12000, 8400); });
-        tb->ButtonClick.connect([this](std::shared_ptr<CTgToolbarButton> b, bool acc) {
-            if (b) clicks.emplace_back(b->ID(), acc);
-        });
-        pane->RequestPage.connect([this](std::int16_t tab, ObjectPtr& page) {
-            if (tab == m_customTab) page = faults::control(inj, faults::Kind::HostPage, requestedPage);
-        });
+        connectHandlers();
         op("XTgToolbar.AddToolsMenu", [&] { tb->AddToolsMenu(901, "Calibrate"); });
         op("XTgToolbar.AddPopUpToolsMenu", [&] { tb->AddPopUpToolsMenu(910, "Reports"); });
         op("XTgToolbar.AddPopUpChildMenu", [&] { tb->AddPopUpChildMenu(910, 911, "Print"); });
@@ -141,7 +136,7 @@ public:
 
     // One thing the operator or the host does, drawn at random.
     void operate() {
-        switch (pick(22)) {
+        switch (pick(23)) {
             case 0: op("SetButtonState", [&] { tb->SetButtonState(pick(3)); }); break;
             case 1:
                 op("UpdateStatusBar", [&] {
@@ -210,8 +205,34 @@ public:
                     pane->setSplitterCaption("Results " + std::to_string(pick(9)));
                 });
                 break;
+            case 21: progressBar(); break;
             default: op("advance", [&] { loop().advance(pick(400)); }); break;
         }
+    }
+
+    // The host's handlers of every event of both controls; they fail like
+    // the host's objects, and a failing one leaves its by-reference
+    // arguments as nothing.
+    void connectHandlers() {
+        auto& i = *inj;
+        tb->ButtonClick.connect([this, &i](std::shared_ptr<CTgToolbarButton> b, bool acc) {
+            if (faults::handler(i, "ButtonClick") && b) clicks.emplace_back(b->ID(), acc);
+        });
+        tb->Resize.connect([&i] { faults::handler(i, "Resize"); });
+        tb->StandardSelectionChange.connect([&i] { faults::handler(i, "StandardSelectionChange"); });
+        pane->RequestPage.connect([this, &i](std::int16_t tab, ObjectPtr& page) {
+            if (faults::handler(i, "RequestPage", page) && tab == m_customTab)
+                page = faults::control(inj, faults::Kind::HostPage, requestedPage);
+        });
+        pane->TabClick.connect([&i](std::int32_t) { faults::handler(i, "TabClick"); });
+        pane->CommentChange.connect([&i] { faults::handler(i, "CommentChange"); });
+        pane->KeyPress.connect([&i](std::int16_t& key) { faults::handler(i, "KeyPress", key); });
+        pane->ResizeResultView.connect([&i](float, float, float, float) { faults::handler(i, "ResizeResultView"); });
+        pane->ResultViewPosition.connect([&i](float, float, float, float) { faults::handler(i, "ResultViewPosition"); });
+        pane->ResizePanProcedure.connect(
+            [&i](std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool) { faults::handler(i, "ResizePanProcedure"); });
+        pane->ResizeRTFPane.connect(
+            [&i](float& x, float& y, float& dx, float& dy) { faults::handler(i, "ResizeRTFPane", x, y, dx, dy); });
     }
 
     // The host behaves from now on: the same controls must answer as they
@@ -251,6 +272,8 @@ public:
         tb->UpdateStatusBar(std::nullopt, Variant(false), Variant(false));
         tb->StatusBar().setStatus(1);
         EXPECT_EQ(tb->StatusControl().Status(), 1) << where();
+        EXPECT_EQ(tb->StatusControl().StatusTexts()[0], "PASSED") << where();
+        EXPECT_EQ(tb->StatusControl().lblStatus().ToolTipText(), "STEP COMPLETED:  PASSED") << where();
         tb->SetButtonState(etgStateCompleted);
         tb->CommandBarsControl().pressKey(78, FCONTROL);  // Ctrl+N
         const std::vector<std::pair<std::int32_t, bool>> expected{{ID_TGTBAR_START, true}, {ID_TGTBAR_NEXT, true}};
@@ -315,13 +338,22 @@ public:
             EXPECT_TRUE(requestedPage->Visible()) << where();
             EXPECT_FALSE(comment->Visible()) << where();
         }
+        pane->setHelpPageControl(faults::control(inj, faults::Kind::HostPage, helpPage));
+        pane->SelectTab(etgHelpTab);
+        EXPECT_TRUE(helpPage->Visible() && !requestedPage->Visible()) << where();
         pane->SelectTab(etgProcedureTab);
+        EXPECT_FALSE(helpPage->Visible()) << where();
         pane->setResultViewState(ervsMinimized);
         pane->setResultViewState(ervsLarge);
         float top = 0;
         ASSERT_TRUE(pane->splitterTopFor(ervsLarge, top));
         EXPECT_EQ(pane->xmsSplit().Top(), static_cast<std::int32_t>(top)) << where();
         EXPECT_EQ(resultView->Top(), pane->xmsSplit().Top() + pane->xmsSplit().Height()) << where();
+
+        // Nothing a failure interrupted is left half done: no freeze of the
+        // window, no busy count keeping the browser's events quiet.
+        EXPECT_FALSE(WindowUpdateLock::held()) << where();
+        EXPECT_EQ(proc.BusyCount(), 0) << where();
     }
 
     std::uint64_t seed() const { return m_seed; }
@@ -416,6 +448,19 @@ private:
             pane->xpvProc().details().flipTab().doClick();
             pane->doKeyPress(13);
         });
+    }
+
+    // The progress bar's setters are the one place allowed to report a
+    // failure to the host, and only as our Error.
+    void progressBar() {
+        try {
+            tb->ProgressBar().setVisible(pick(2) == 0);
+            tb->ProgressBar().setValue(static_cast<std::int16_t>(pick(120)));
+            tb->ProgressBar().setAnimate(pick(2) == 0);
+        } catch (const Error&) {
+        } catch (const std::exception& e) {
+            escapes.push_back(std::string("ProgressBar setters: ") + e.what());
+        }
     }
 
     void webToolbar() {
