@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <utility>
+#include <vector>
 
 #include "platform/Error.h"
 #include "platform/TextCodec.h"
@@ -371,10 +372,9 @@ bool readsAsTagAfter(std::string_view text, std::string_view tag) {
     std::string probe(text);
     probe += tag;
     Tokenizer tok(probe);
-    Token t;
-    std::size_t lastBegin = std::string::npos;
-    while (tok.next(t)) lastBegin = t.begin;
-    return lastBegin == text.size();
+    Token t, last;
+    while (tok.next(t)) last = t;
+    return last.begin == text.size() && (last.kind == Token::StartTag || last.kind == Token::EndTag);
 }
 
 }  // namespace
@@ -515,7 +515,7 @@ void HtmlDocument::split(std::string_view source) {
     std::size_t bodyOpenBegin = 0, bodyOpenEnd = std::string_view::npos;
     std::size_t bodyClose = std::string_view::npos, htmlClose = std::string_view::npos;
     std::size_t headClose = std::string_view::npos, headCloseEnd = 0, htmlOpenEnd = 0;
-    std::size_t anyBodyClose = std::string_view::npos;  // also one without a body start tag
+    std::vector<std::size_t> bodyCloses;  // also those without a body start tag
     std::size_t prologEnd = 0;  // end of the doctype and comments that lead the page
     bool inProlog = true;
     while (tok.next(t)) {
@@ -535,11 +535,14 @@ void HtmlDocument::split(std::string_view source) {
             if (t.name == "body" && bodyOpenEnd == std::string_view::npos) {
                 bodyOpenBegin = t.begin;
                 bodyOpenEnd = t.end;
+                // An html end tag before the body cannot end it; taken for
+                // the body's end it made the body's text appear twice.
+                htmlClose = std::string_view::npos;
             } else if (t.name == "html" && htmlOpenEnd == 0) {
                 htmlOpenEnd = t.end;
             }
         } else if (t.kind == Token::EndTag) {
-            if (t.name == "body" && anyBodyClose == std::string_view::npos) anyBodyClose = t.begin;
+            if (t.name == "body") bodyCloses.push_back(t.begin);
             if (t.name == "body" && bodyOpenEnd != std::string_view::npos &&
                 bodyClose == std::string_view::npos) {
                 bodyClose = t.begin;
@@ -574,8 +577,9 @@ void HtmlDocument::split(std::string_view source) {
     std::size_t end = (htmlClose != std::string_view::npos && htmlClose >= start) ? htmlClose : s.size();
     // A body end tag without its start tag still ends the body: left inside
     // it, it would close the body early once the start tag is supplied.
-    const bool closed = anyBodyClose != std::string_view::npos && anyBodyClose >= start && anyBodyClose <= end;
-    if (closed) end = anyBodyClose;
+    const auto close = std::lower_bound(bodyCloses.begin(), bodyCloses.end(), start);
+    const bool closed = close != bodyCloses.end() && *close <= end;
+    if (closed) end = *close;
     m_head = std::string(s.substr(0, start));
     m_headInsert = (headClose != std::string_view::npos && headClose < start) ? headClose : m_head.size();
     if (readsAsTagAfter(m_head, "<body>")) m_head += "<body>";

@@ -54,7 +54,7 @@ TEST(HtmlDocument, SuppliesABodyWhenThePageHasNone) {
 // of the comment, so every save and reload of the page added one more.
 TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
     for (const char* page : {"<body><p>x</p><!-- open", "<p>x<!-- open", "<title>cut",
-                             "<body><script>var s = 1;", "<body><a href=\"x", "<p>x</body>y"}) {
+                             "<body><script>var s = 1;", "<body><a href=\"x", "<p>x</body>y", "<p>x<script>"}) {
         HtmlDocument d("u", page);
         const std::string written = d.documentHTML();
         HtmlDocument reloaded("u", written);
@@ -66,6 +66,10 @@ TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
     HtmlDocument stray("u", "<!DOCTYPE html><p>x</p></body></html>");
     EXPECT_EQ(stray.body().innerHTML(), "<p>x</p>");
     EXPECT_EQ(stray.documentHTML(), "<!DOCTYPE html><body><p>x</p></body></html>");
+    EXPECT_EQ(HtmlDocument("u", "<head></body></head><p>x</p></body>y").body().innerHTML(), "<p>x</p>");
+    HtmlDocument early("u", "<html></html><body>x");
+    EXPECT_EQ(early.body().innerHTML(), "x");
+    EXPECT_EQ(early.documentHTML(), "<html></html><body>x</body>");
     EXPECT_EQ(HtmlDocument("u", "<body><p>x<!-- c --></p>").documentHTML(),
               "<body><p>x<!-- c --></p></body>");
 }
