@@ -18,7 +18,7 @@ targets=(
   property_bag
   rtf
   html
-  # test_plan      (the demo's test-plan parser, apps/demo/: add its line here)
+  test_plan
 )
 if [ -n "${TGCL_FUZZ_TARGETS:-}" ]; then read -r -a targets <<<"$TGCL_FUZZ_TARGETS"; fi
 seconds=${TGCL_FUZZ_SECONDS:-10}

@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include <cstdio>
 #include <fstream>
 
 #include "platform/HtmlDocument.h"
@@ -51,7 +52,7 @@ std::string reportHtml(const Report& report) {
          ".step h2 { font-size: 15px; margin: 0 0 4px 0; } .note { margin: 0 0 8px 0; color: #333; }\n"
          ".step img { display: block; margin: 6px 0; border: 1px solid #888; max-width: 100%; }\n"
          "pre { background: #f0f3f8; padding: 6px 8px; margin: 6px 0 0 0; font-size: 12px; white-space: pre-wrap; }\n"
-         ".problem { color: #b00000; font-weight: bold; }\n"
+         ".problem { color: #b00000; font-weight: bold; } .cost { color: #777; font-size: 11px; margin: 0; }\n"
          "</style></head><body>\n";
     h += "<h1>" + esc(report.title) + "</h1>\n";
     h += "<p class=\"summary\">" + esc(report.summary) + "</p>\n";
@@ -59,6 +60,9 @@ std::string reportHtml(const Report& report) {
         h += "<div class=\"step\"><h2>" + esc(s.title) + "</h2>\n";
         if (!s.note.empty()) h += "<p class=\"note\">" + esc(s.note) + "</p>\n";
         if (!s.problem.empty()) h += "<p class=\"problem\">" + esc(s.problem) + "</p>\n";
+        char cost[96];
+        std::snprintf(cost, sizeof cost, "<p class=\"cost\">%.0f ms, picture %.0f ms</p>\n", s.actMs, s.pictureMs);
+        h += cost;
         for (const std::string& p : s.pictures)
             h += "<img src=\"" + attributeUrl(p) + "\" alt=\"" + esc(p) + "\">\n";
         h += "<pre>";

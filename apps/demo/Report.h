@@ -15,6 +15,8 @@ struct ReportStep {
     std::vector<std::string> pictures;  // file names inside the folder
     std::vector<std::string> events;
     std::string problem;  // why the step could not be done; empty when it was
+    double actMs = 0;      // doing the step, waits included
+    double pictureMs = 0;  // taking and writing its pictures
 };
 
 struct Report {

@@ -105,11 +105,14 @@ QImage ScriptRunner::screen() {
 }
 
 std::string ScriptRunner::picture(const std::string& suffix) {
+    QElapsedTimer clock;
+    clock.start();
     char name[64];
     std::snprintf(name, sizeof name, "%03d-%s.png", ++m_shotNo, suffix.c_str());
     const QImage img = screen();
-    if (img.isNull() || !img.save(QString::fromStdString((m_out / name).string()))) return {};
-    return name;
+    const bool saved = !img.isNull() && img.save(QString::fromStdString((m_out / name).string()));
+    m_pictureNs += clock.nsecsElapsed();
+    return saved ? name : std::string();
 }
 
 bool ScriptRunner::run(Report& report) {
@@ -136,9 +139,16 @@ bool ScriptRunner::run(Report& report) {
         out.title = std::to_string(m_stepNo) + ". " + describe(step);
         out.note = step.note;
         m_host.log().add("script: " + out.title);
+        m_pictureNs = 0;
+        QElapsedTimer clock;
+        clock.start();
         if (!perform(step, out)) ok = false;
         settle();
+        // Pictures taken inside a step (menus, the dialog) count as pictures.
+        const qint64 acted = clock.nsecsElapsed() - m_pictureNs;
         if (auto p = picture(kindName(step.kind)); !p.empty()) out.pictures.push_back(p);
+        out.actMs = static_cast<double>(acted) / 1e6;
+        out.pictureMs = static_cast<double>(m_pictureNs) / 1e6;
         const auto& lines = m_host.log().lines();
         out.events.assign(lines.begin() + static_cast<std::ptrdiff_t>(seen), lines.end());
         seen = lines.size();

@@ -7,6 +7,7 @@
 // what the operator would see, menus and dialogs included.
 #include <QImage>
 #include <QString>
+#include <QtGlobal>
 
 #include <filesystem>
 #include <string>
@@ -56,6 +57,7 @@ private:
     std::filesystem::path m_out;
     int m_stepNo = 0;
     int m_shotNo = 0;
+    qint64 m_pictureNs = 0;
 };
 
 }  // namespace tavixTGCL2::demo

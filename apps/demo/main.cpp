@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -177,6 +178,27 @@ int main(int argc, char** argv) {
             const bool allDone = runner.run(report);
             report.summary = "Plan " + planFile.string() + ": " + std::to_string(host.plan().elements.size()) +
                              " elements; " + host.summary() + (host.aborted() ? "; the run was aborted." : ".");
+            // What a step costs the demo, apart from the time its script
+            // asks to wait.
+            double acting = 0, pictures = 0, waits = 0;
+            int acts = 0, shots = 0;
+            for (std::size_t i = 1; i < report.steps.size(); ++i) {
+                const auto& st = host.plan().script[i - 1];
+                if (st.kind == ScriptStep::Kind::Wait) waits += report.steps[i].actMs;
+                else {
+                    acting += report.steps[i].actMs;
+                    ++acts;
+                }
+                pictures += report.steps[i].pictureMs;
+                shots += static_cast<int>(report.steps[i].pictures.size());
+            }
+            char cost[256];
+            std::snprintf(cost, sizeof cost,
+                          " Per step: %.1f ms acting (mean of %d non-wait steps), %.1f ms per picture (%d pictures); "
+                          "%.1f s in waits.",
+                          acts ? acting / acts : 0.0, acts, shots ? pictures / shots : 0.0, shots, waits / 1000.0);
+            report.summary += cost;
+            std::cout << "tgcl-demo:" << cost << "\n";
             if (!writeReport(report, opt.out, error)) {
                 std::cerr << "tgcl-demo: " << error << "\n";
                 rc = 1;

@@ -116,13 +116,21 @@ QImage QtBackend::grab(const Control& root, bool withMenus) {
     if (!w) return {};
     std::vector<QtBrowserPeer*> browsers;
     collectBrowsers(*m_mirror, root, browsers);
-    if (!browsers.empty()) {
-        for (QtBrowserPeer* b : browsers) b->waitShown(15000);
+    bool needSettle = false;
+    for (QtBrowserPeer* b : browsers) {
+        // A hidden browser is not in the picture.
+        if (!b->widget() || !b->widget()->isVisible()) continue;
+        b->waitShown(15000);
+        if (b->settledAt != b->documentsShown()) needSettle = true;
+    }
+    if (needSettle) {
         // The engine composes its frame after the load has finished and
-        // says nothing when it has; a short stretch of events lets it land.
+        // says nothing when it has; a short stretch of events lets it land,
+        // once per document shown.
         QEventLoop settle;
         QTimer::singleShot(300, &settle, &QEventLoop::quit);
         settle.exec();
+        for (QtBrowserPeer* b : browsers) b->settledAt = b->documentsShown();
     }
     QImage image = w->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     if (!withMenus) return image;

@@ -94,6 +94,8 @@ public:
         });
     }
 
+    int documentsShown() const override { return m_done; }
+
     bool waitShown(int timeoutMs) override {
         apply("Document");
         if (m_done == m_asked) return true;
@@ -166,6 +168,8 @@ public:
         apply("Document");
         return true;
     }
+    // Text is laid out at once; there is no frame to wait for.
+    int documentsShown() const override { return settledAt; }
     QVariant evaluate(const QString&, int) override { return {}; }
 
 protected:

@@ -21,6 +21,11 @@ public:
     bool ownsKeys() const override { return true; }
     // Waits (bounded) until the engine shows the control's current document.
     virtual bool waitShown(int timeoutMs) = 0;
+    // How many documents the engine has finished showing; a picture needs
+    // the engine's frame only to settle after this changes.
+    virtual int documentsShown() const = 0;
+    // What documentsShown() was when the last picture was taken.
+    int settledAt = -1;
     // Runs script in the shown page and returns its result; an invalid
     // QVariant when the engine cannot run script or the wait timed out.
     virtual QVariant evaluate(const QString& script, int timeoutMs) = 0;

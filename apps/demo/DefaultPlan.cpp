@@ -1,0 +1,40 @@
+// The built-in plan: the files of apps/demo/plans/default, compiled into the
+// program so the demo runs from any folder.
+#include <fstream>
+
+#include "TestPlan.h"
+
+namespace tavixTGCL2::demo {
+
+namespace detail {
+struct EmbeddedResource {
+    const char* name;
+    const unsigned char* data;
+    std::size_t size;
+};
+extern const EmbeddedResource kEmbeddedResources[];
+extern const std::size_t kEmbeddedResourceCount;
+}  // namespace detail
+
+std::optional<std::filesystem::path> exportDefaultPlan(const std::filesystem::path& dir, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec) {
+        error = dir.string() + ": " + ec.message();
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < detail::kEmbeddedResourceCount; ++i) {
+        const auto& r = detail::kEmbeddedResources[i];
+        const auto path = dir / r.name;
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(r.data), static_cast<std::streamsize>(r.size));
+        out.close();
+        if (!out) {
+            error = path.string() + ": cannot be written";
+            return std::nullopt;
+        }
+    }
+    return dir / "plan.json";
+}
+
+}  // namespace tavixTGCL2::demo
