@@ -48,7 +48,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Keeps the suite within half a minute in the sanitizer build.
-constexpr int kDefaultRuns = 600;
+constexpr int kDefaultRuns = 400;
 constexpr int kElementsPerRun = 4;
 // Light, moderate, heavy and total failure; runs take them in turn.
 constexpr double kRates[] = {0.03, 0.12, 0.35, 1.0};
@@ -92,6 +92,9 @@ public:
         op("XTgToolbar.AddAccelerator", [&] { tb->AddAccelerator(901, 72, etgKeyMaskCtrl | etgKeyMaskShift); });
         op("setResultView", [&] { pane->setResultView(faults::control(inj, faults::Kind::ResultView, resultView)); });
         op("setHelpPageControl", [&] { pane->setHelpPageControl(faults::control(inj, faults::Kind::HostPage, helpPage)); });
+        // The details view is a control of the form, used directly rather
+        // than by name: it takes part in every layout, without faults.
+        op("setTestDetailsView", [&] { pane->setTestDetailsView(form->create<Control>("Frame", "fraDetails")); });
         op("AddCustomTab", [&] {
             auto props = std::make_shared<CTabProperties>();
             props->ToolTipText = "Limits";
@@ -136,7 +139,7 @@ public:
 
     // One thing the operator or the host does, drawn at random.
     void operate() {
-        switch (pick(23)) {
+        switch (pick(24)) {
             case 0: op("SetButtonState", [&] { tb->SetButtonState(pick(3)); }); break;
             case 1:
                 op("UpdateStatusBar", [&] {
@@ -206,6 +209,12 @@ public:
                 });
                 break;
             case 21: progressBar(); break;
+            case 22:
+                op("Refresh/setMessage", [&] {
+                    tb->Refresh();
+                    tb->StatusBar().setMessage(pick(2) ? "Waiting for the DUT" : "");
+                });
+                break;
             default: op("advance", [&] { loop().advance(pick(400)); }); break;
         }
     }
