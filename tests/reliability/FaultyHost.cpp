@@ -14,6 +14,7 @@ constexpr const char* kNames[kKinds] = {
     "setup view 2", "standards list",      "standard",     "DUT information", "window settings",
     "translator",   "registry",            "settings path", "settings",       "settings section",
     "utility",      "host page",           "result view",  "factory",        "event handler",
+    "presenter",    "shell opener",
 };
 
 // What a failing object of each kind would raise: a missing object, a
@@ -28,6 +29,8 @@ std::int32_t codeFor(Kind k, std::uint64_t draw) {
         case Kind::Utility: return errFileNotFound;
         case Kind::Factory: return errOutOfMemory;
         case Kind::EventHandler: return draw % 2 ? errGeneric : errTypeMismatch;
+        case Kind::Presenter: return errNotSupported;
+        case Kind::Shell: return errFileNotFound;
         case Kind::StandardsList:
         case Kind::Standard: return errSubscript;
         default: return draw % 2 ? errObjectRequired : errDeletedObject;
@@ -306,6 +309,27 @@ private:
     ObjectPtr m_real;
 };
 
+class FaultyPresenter : public Presenter {
+public:
+    FaultyPresenter(InjectorPtr inj, std::shared_ptr<Presenter> real) : m_inj(std::move(inj)), m_real(std::move(real)) {}
+    std::int32_t popupMenu(const std::vector<MenuEntry>& menu, std::int32_t x, std::int32_t y,
+                           std::int32_t flags) override {
+        return m_inj->call<std::int32_t>(Kind::Presenter, "popupMenu",
+                                         [&] { return m_real->popupMenu(menu, x, y, flags); });
+    }
+    void runModal(Form& form) override {
+        m_inj->act(Kind::Presenter, "runModal", [&] { m_real->runModal(form); });
+    }
+    std::int32_t messageBox(const std::string& prompt, std::int32_t style, const std::string& title) override {
+        return m_inj->call<std::int32_t>(Kind::Presenter, "messageBox",
+                                         [&] { return m_real->messageBox(prompt, style, title); });
+    }
+
+private:
+    InjectorPtr m_inj;
+    std::shared_ptr<Presenter> m_real;
+};
+
 template <class T, class Wrapper, class Real>
 std::shared_ptr<T> wrap(InjectorPtr inj, std::shared_ptr<Real> real) {
     if (!real) return nullptr;
@@ -388,6 +412,16 @@ std::shared_ptr<IUtility> utility(InjectorPtr inj, std::shared_ptr<IUtility> rea
 ObjectPtr control(InjectorPtr inj, Kind kind, ObjectPtr real) {
     if (!real) return nullptr;
     return std::make_shared<FaultyControl>(std::move(inj), kind, std::move(real));
+}
+
+std::shared_ptr<Presenter> presenter(InjectorPtr inj, std::shared_ptr<Presenter> real) {
+    return wrap<Presenter, FaultyPresenter>(std::move(inj), std::move(real));
+}
+
+ShellOpen::Opener shellOpener(InjectorPtr inj, ShellOpen::Opener real) {
+    return [inj = std::move(inj), real = std::move(real)](const std::string& target) {
+        return inj->call<bool>(Kind::Shell, "open", [&] { return real(target); });
+    };
 }
 
 void installServices(InjectorPtr inj, std::shared_ptr<ITranslator> tr, std::shared_ptr<ISettings> st) {

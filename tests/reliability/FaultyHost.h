@@ -24,6 +24,8 @@
 
 #include "frame/HostComponents.h"
 #include "frame/HostKit.h"
+#include "platform/Presenter.h"
+#include "platform/ShellOpen.h"
 #include "platform/Variant.h"
 
 namespace tavixTGCL2::faults {
@@ -51,6 +53,8 @@ enum class Kind : std::size_t {
     ResultView,
     Factory,
     EventHandler,
+    Presenter,
+    Shell,
     Count
 };
 constexpr std::size_t kKinds = static_cast<std::size_t>(Kind::Count);
@@ -139,6 +143,14 @@ void uninstallServices();
 // A host control reached by member name ("Move", "Visible", "ZOrder", "Tag").
 // kind is HostPage or ResultView.
 ObjectPtr control(InjectorPtr inj, Kind kind, ObjectPtr real);
+
+// --- what the toolkit and the desktop supply ---------------------------------
+
+// Menus, modal forms and message boxes: a failing presenter throws, or shows
+// nothing (a menu dismissed, a form never shown, a message box answered 0).
+std::shared_ptr<Presenter> presenter(InjectorPtr inj, std::shared_ptr<Presenter> real);
+// The desktop's opener for links: throws, or reports that nothing opened.
+ShellOpen::Opener shellOpener(InjectorPtr inj, ShellOpen::Opener real);
 
 // --- the host's event handlers ------------------------------------------------
 

@@ -72,7 +72,11 @@ public:
         faults::installServices(inj, m_translator, m_settings);
         m_settings->setValue("ProcCSS", "body { color: navy }");
         script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
+        setPresenter(faults::presenter(inj, script));
+        ShellOpen::setOpener(faults::shellOpener(inj, [this](const std::string& target) {
+            opened.push_back(target);
+            return true;
+        }));
 
         form = std::make_shared<Form>("frmRun");
         form->moveTwips(0, 0, 12000, 9000);
@@ -113,6 +117,7 @@ public:
         form.reset();
         loop().advance(60000);
         setPresenter(nullptr);
+        ShellOpen::setOpener(nullptr);
         faults::uninstallServices();
     }
 
@@ -249,7 +254,7 @@ public:
     void checkRecovered() {
         inj->setRate(0);
         script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
+        setPresenter(faults::presenter(inj, script));
         clicks.clear();
         auto realResult = std::make_shared<SimpleTestResult>(0, "clean comment");
         auto info = std::make_shared<SimpleElementInfo>("Clean element", 0, "Recovered procedure");
@@ -318,6 +323,8 @@ public:
         pane->Content().SetProcedure(XPaneProcedure::fmtRichText, rtf);
         ASSERT_TRUE(proc.richEditView()) << where();
         EXPECT_NE(proc.richEditView()->Text().find("Connect the probe"), std::string::npos) << where();
+        EXPECT_TRUE(proc.richEditView()->clickLink(0)) << where();
+        EXPECT_EQ(opened.empty() ? std::string() : opened.back(), "http://example.invalid/probe") << where();
         std::string link = "file://" + (m_dir / "plan.html").string();
         pane->Content().SetProcedure(XPaneProcedure::fmtLink, link);
         settle();
@@ -525,6 +532,7 @@ private:
     std::shared_ptr<Control> resultView, helpPage, customPage, requestedPage;
     std::int16_t m_customTab = 0;
     std::vector<std::pair<std::int32_t, bool>> clicks;
+    std::vector<std::string> opened;
 };
 
 class FaultyHostRuns : public ::testing::Test {
@@ -553,15 +561,10 @@ protected:
         setDefaultSettingsStore(store);
         HostServices::reset();
         MMain::restart();
-        ShellOpen::setOpener([this](const std::string& target) {
-            opened.push_back(target);
-            return true;
-        });
     }
     void TearDown() override {
         loop().advance(60000);
         loop().useVirtualClock(m_wasVirtual);
-        ShellOpen::setOpener(nullptr);
         HostServices::reset();
         setDefaultSettingsStore(nullptr);
         MMain::restart();
@@ -571,7 +574,6 @@ protected:
     static inline std::unique_ptr<faults::Injector> totals;
     fs::path dir;
     std::shared_ptr<MemorySettingsStore> store;
-    std::vector<std::string> opened;
 
 private:
     bool m_wasVirtual = false;
