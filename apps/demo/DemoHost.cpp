@@ -75,6 +75,21 @@ PicturePtr measurementsPicture(std::int32_t resource) {
     return Picture::bitmap(std::move(s));
 }
 
+// A round mark in the verdict's colour for the result view, on a
+// see-through background.
+PicturePtr verdictMark(Pixel fill, Pixel rim) {
+    constexpr std::int32_t n = 14;
+    Surface s(n, n, 0x00000000u);
+    const double c = (n - 1) / 2.0;
+    for (std::int32_t y = 0; y < n; ++y)
+        for (std::int32_t x = 0; x < n; ++x) {
+            const double d = std::hypot(x - c, y - c);
+            if (d <= c - 1.2) s.setPixel(x, y, fill);
+            else if (d <= c) s.setPixel(x, y, rim);
+        }
+    return Picture::icon(std::move(s));
+}
+
 }  // namespace
 
 void EventLog::add(std::string line) {
@@ -125,6 +140,11 @@ void DemoHost::buildForm() {
     m_results->setView(3);
     m_results->addColumn("Element", 4000);
     m_results->addColumn("Verdict", 1500);
+    m_results->setSmallIcons({{"passed", verdictMark(0xFF1E9E4Au, 0xFF0B5E27u)},
+                              {"failed", verdictMark(0xFFD83434u, 0xFF8A1010u)},
+                              {"na", verdictMark(0xFFF2C230u, 0xFF9A7400u)},
+                              {"none", verdictMark(0xFF3C78D8u, 0xFF1C4587u)},
+                              {"open", verdictMark(0xFFFFFFFFu, 0xFFA0A0A0u)}});
     m_timer = m_form->create<Timer>("tmrRun");
     m_timer->setTimerEnabled(false);
     m_timer->setInterval(kTickMs);
@@ -175,6 +195,9 @@ void DemoHost::connectEvents() {
     m_toolbar->Resize.connect([this] {
         m_log.add("Toolbar.Resize height " + std::to_string(m_toolbar->Height()) + " twips");
         place();
+        // A new button size resets which row the status bar shows, and with
+        // it the host's message; the host shows it again.
+        if (!m_message.empty() && !m_running) m_toolbar->UpdateStatusBar(m_message);
     });
     m_toolbar->ButtonClick.connect([this](std::shared_ptr<CTgToolbarButton> b, bool accelerator) {
         onButton(b, accelerator);
@@ -222,6 +245,11 @@ void DemoHost::connectEvents() {
 
 void DemoHost::host(const std::string& what) { m_log.add("host: " + what); }
 
+void DemoHost::status(const std::string& message, bool showProgress, bool animate) {
+    m_message = message;
+    m_toolbar->UpdateStatusBar(message, showProgress, animate);
+}
+
 std::optional<Verdict> DemoHost::outcome(std::size_t index) const {
     return index < m_outcomes.size() ? m_outcomes[index] : std::nullopt;
 }
@@ -257,16 +285,17 @@ std::string DemoHost::summary() const {
 void DemoHost::updateRow(std::size_t index) {
     resumeNext([&] {
         ListItem& item = m_results->item(static_cast<std::int32_t>(index) + 1);
-        std::string mark = "   -    ";
+        std::string mark = "";
+        item.SmallIcon = "open";
         if (const auto& o = m_outcomes[index]) {
             switch (*o) {
-                case Verdict::Passed: mark = "PASSED  "; break;
-                case Verdict::Failed: mark = "FAILED  "; break;
-                case Verdict::NotApplicable: mark = "N/A     "; break;
-                case Verdict::None: mark = "DONE    "; break;
+                case Verdict::Passed: mark = "  PASSED"; item.SmallIcon = "passed"; break;
+                case Verdict::Failed: mark = "  FAILED"; item.SmallIcon = "failed"; break;
+                case Verdict::NotApplicable: mark = "  NOT APPLICABLE"; item.SmallIcon = "na"; break;
+                case Verdict::None: mark = "  done, no verdict"; item.SmallIcon = "none"; break;
             }
         }
-        item.Text = mark + m_plan.elements[index].caption;
+        item.Text = m_plan.elements[index].caption + (mark.empty() ? "" : "   \u2014" + mark);
         item.Ghosted = !m_outcomes[index];
         // Selection marks the element on show; the list repaints from it.
         m_results->setSelectedIndex(static_cast<std::int32_t>(m_current) + 1);
@@ -312,11 +341,11 @@ void DemoHost::showElement(std::size_t index) {
     if (const auto& o = m_outcomes[index]) {
         m_toolbar->SetButtonState(etgStateCompleted);
         m_toolbar->StatusBar().setStatus(static_cast<std::int16_t>(*o));
-        m_toolbar->UpdateStatusBar(std::string(*o == Verdict::None ? "Completed without a verdict" : ""), false, false);
+        status(*o == Verdict::None ? "Completed without a verdict" : "", false, false);
     } else {
         m_toolbar->SetButtonState(etgStateIdle);
         m_toolbar->StatusBar().setStatus(0);
-        m_toolbar->UpdateStatusBar(std::string("Ready: ") + e.caption, false, false);
+        status("Ready: " + e.caption, false, false);
     }
     for (std::size_t i = 0; i < m_outcomes.size(); ++i) updateRow(i);
     showMeasurements();
@@ -353,7 +382,7 @@ void DemoHost::start(bool stepwise) {
     m_toolbar->SetButtonState(etgStateRunning);
     m_toolbar->StatusBar().setStatus(0);
     // Stepwise runs have no known end: the endless animation shows them.
-    m_toolbar->UpdateStatusBar(e.message.empty() ? std::string("Running ") + e.caption : e.message, true, stepwise);
+    status(e.message.empty() ? "Running " + e.caption : e.message, true, stepwise);
     // A value would end the endless animation.
     if (!stepwise) resumeNext([&] { m_toolbar->ProgressBar().setValue(0); });
     m_timer->setTimerEnabled(true);
@@ -381,10 +410,10 @@ void DemoHost::finish() {
     auto result = m_resultObjects[m_current];
     result->setStatus(static_cast<std::int32_t>(v));
     host("element " + std::to_string(m_current + 1) + " " + std::string(verdictName(v)));
-    m_toolbar->UpdateStatusBar(std::string(), false, false);
+    status("", false, false);
     m_toolbar->StatusBar().setStatus(static_cast<std::int16_t>(v));
     // The blue "no verdict" look has no text of its own.
-    if (v == Verdict::None) m_toolbar->UpdateStatusBar(std::string("Completed without a verdict"));
+    if (v == Verdict::None) status("Completed without a verdict", false, false);
     m_toolbar->SetButtonState(etgStateCompleted);
     updateRow(m_current);
     showMeasurements();
@@ -396,7 +425,7 @@ void DemoHost::stop() {
     m_running = false;
     host("element " + std::to_string(m_current + 1) + " stopped at " + std::to_string(progressPercent()) + " %");
     m_toolbar->SetButtonState(etgStateIdle);
-    m_toolbar->UpdateStatusBar(std::string("Stopped by the operator"), false, false);
+    status("Stopped by the operator", false, false);
 }
 
 void DemoHost::markNotApplicable() {
@@ -439,7 +468,7 @@ void DemoHost::endRun() {
     // Nothing is left to run; Previous still leads back.
     m_toolbar->DefineButtons(etgActionStandards, etgRunNone);
     m_toolbar->SetButtonState(etgStateIdle);
-    m_toolbar->UpdateStatusBar(std::string("Run complete: ") + summary(), false, false);
+    status("Run complete: " + summary(), false, false);
 }
 
 void DemoHost::abort() {
@@ -453,7 +482,7 @@ void DemoHost::abort() {
     m_toolbar->SetButtonState(etgStateIdle);
     resumeNext([&] { m_toolbar->Button(ID_TGTBAR_PREV)->setEnabled(false); });
     resumeNext([&] { m_toolbar->Button(ID_TGTBAR_ABORT)->setEnabled(false); });
-    m_toolbar->UpdateStatusBar(std::string("Run aborted: ") + summary(), false, false);
+    status("Run aborted: " + summary(), false, false);
 }
 
 }  // namespace tavixTGCL2::demo

@@ -105,6 +105,7 @@ private:
     void updateRow(std::size_t index);
     void showMeasurements();
     void host(const std::string& what);
+    void status(const std::string& message, bool showProgress, bool animate);
 
     TestPlan m_plan;
     EventLog m_log;
@@ -126,6 +127,7 @@ private:
     bool m_complete = false;
     std::int32_t m_elapsedMs = 0;
     std::int16_t m_customTab = 0;
+    std::string m_message;
 };
 
 }  // namespace tavixTGCL2::demo

@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionGroupBox>
+#include <QHash>
+#include <QIcon>
+#include <QPixmap>
 #include <QTabBar>
 
 #include "QtConvert.h"
@@ -356,18 +359,30 @@ protected:
         bool same = m_list->count() == items.size();
         for (int i = 0; same && i < items.size(); ++i) same = m_list->item(i)->text() == items[i];
         if (!same) {
+            m_icons.clear();
             m_list->clear();
             m_list->addItems(items);
         }
-        for (std::int32_t i = 1; i <= l->count(); ++i)
-            m_list->item(i - 1)->setForeground(l->item(i).Ghosted ? m_list->palette().color(QPalette::Disabled, QPalette::Text)
-                                                                   : m_list->palette().color(QPalette::Text));
+        for (std::int32_t i = 1; i <= l->count(); ++i) {
+            QListWidgetItem* row = m_list->item(i - 1);
+            row->setForeground(l->item(i).Ghosted ? m_list->palette().color(QPalette::Disabled, QPalette::Text)
+                                                  : m_list->palette().color(QPalette::Text));
+            // The picture the item names in the small image list (the
+            // Customize dialog's command thumbnails, a host's state icons).
+            PicturePtr pic = l->smallIconOf(i);
+            if (pic != m_icons.value(row)) {
+                row->setIcon(pic ? QIcon(QPixmap::fromImage(alphaImage(pic->pixels()))) : QIcon());
+                m_icons.insert(row, pic);
+            }
+        }
         m_list->setCurrentRow(l->selectedIndex() - 1);
         if (l->topIndex() >= 1 && l->topIndex() <= l->count()) m_list->scrollToItem(m_list->item(l->topIndex() - 1));
     }
 
 private:
     QListWidget* m_list;
+    // What each row shows, so unchanged pictures are not converted again.
+    QHash<QListWidgetItem*, PicturePtr> m_icons;
 };
 
 class TabControlPeer : public QtPeer {
