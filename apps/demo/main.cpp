@@ -164,12 +164,17 @@ int main(int argc, char** argv) {
     {
         qt::QtBackend backend;
         DemoHost host(std::move(*loaded.plan));
-        if (!opt.quiet) host.log().echo = [](const std::string& line) { std::cout << "  " << line << "\n"; };
+        if (!opt.quiet) {
+            for (const auto& line : host.log().lines()) std::cout << "  " << line << "\n";
+            host.log().echo = [](const std::string& line) { std::cout << "  " << line << std::endl; };
+        }
         host.form()->show();
         QWidget* win = backend.widgetFor(*host.form());
         if (!scripted) {
             QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
             if (win) win->window()->show();
+            std::cout << "tgcl-demo: the window is open (F9 starts, Ctrl+N moves on, the Help tab has the rest);"
+                         " close it to end" << std::endl;
             rc = app.exec();
         } else {
             Report report;
