@@ -284,6 +284,7 @@ public:
         EXPECT_EQ(tb->StatusControl().Message(), "Clean run") << where();
         EXPECT_TRUE(tb->ProgressBar().Visible() && tb->ProgressBar().Animate()) << where();
         tb->UpdateStatusBar(std::nullopt, Variant(false), Variant(false));
+        EXPECT_FALSE(tb->StatusControl().tmrProgIndet().TimerEnabled()) << where();
         tb->StatusBar().setStatus(1);
         EXPECT_EQ(tb->StatusControl().Status(), 1) << where();
         EXPECT_EQ(tb->StatusControl().StatusTexts()[0], "PASSED") << where();
@@ -587,7 +588,7 @@ TEST_F(FaultyHostRuns, GuidedRunsContainEveryFaultAndRecover) {
     int reported = 0;
     for (int r = 0; r < runs; ++r) {
         const std::uint64_t seed = firstSeed + static_cast<std::uint64_t>(r);
-        GuidedRun run(seed, kRates[r % std::size(kRates)], dir);
+        GuidedRun run(seed, kRates[seed % std::size(kRates)], dir);
         for (int e = 0; e < kElementsPerRun; ++e) run.element(e);
         for (const auto& escape : run.escapes)
             if (reported++ < 20) ADD_FAILURE() << "seed " << seed << ": an error escaped " << escape;
