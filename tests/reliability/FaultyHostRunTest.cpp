@@ -224,6 +224,14 @@ public:
         }
     }
 
+    // The host ends the pane (or hides it outside run mode) and the run
+    // goes on calling it.
+    void terminateAndCarryOn() {
+        op("Terminate", [&] { pane->Terminate(); });
+        m_terminated = true;
+        for (int action = 0; action < 14; ++action) operate();
+    }
+
     // The host's handlers of every event of both controls; they fail like
     // the host's objects, and a failing one leaves its by-reference
     // arguments as nothing.
@@ -305,7 +313,17 @@ public:
         auto stored = defaultSettingsStore().read(HKEY_LOCAL_MACHINE, XTgToolbar::SettingsKey(), "ButtonSize");
         EXPECT_EQ(stored, SettingsValue(2)) << where();
 
-        // The content pane.
+        // The content pane; one that was terminated only has to stay quiet.
+        if (m_terminated) {
+            expectNoEscape("terminated pane", [&] {
+                pane->Initialize(ite, its);
+                pane->SelectTab(etgCommentTab);
+                std::string text = "after the end";
+                pane->Content().SetProcedure(0, text);
+                pane->setResultViewState(ervsLarge);
+            });
+            return;
+        }
         expectNoEscape("XTgContentPane.Initialize", [&] { pane->Initialize(ite, its); });
         expectNoEscape("SelectTab", [&] { pane->SelectTab(etgProcedureTab); });
         auto& proc = pane->xpvProc();
@@ -532,6 +550,7 @@ private:
     std::shared_ptr<XTgContentPane> pane;
     std::shared_ptr<Control> resultView, helpPage, customPage, requestedPage;
     std::int16_t m_customTab = 0;
+    bool m_terminated = false;
     std::vector<std::pair<std::int32_t, bool>> clicks;
     std::vector<std::string> opened;
 };
@@ -590,6 +609,7 @@ TEST_F(FaultyHostRuns, GuidedRunsContainEveryFaultAndRecover) {
         const std::uint64_t seed = firstSeed + static_cast<std::uint64_t>(r);
         GuidedRun run(seed, kRates[seed % std::size(kRates)], dir);
         for (int e = 0; e < kElementsPerRun; ++e) run.element(e);
+        if (seed % 7 == 0) run.terminateAndCarryOn();
         for (const auto& escape : run.escapes)
             if (reported++ < 20) ADD_FAILURE() << "seed " << seed << ": an error escaped " << escape;
         run.checkRecovered();
