@@ -513,9 +513,13 @@ void HtmlDocument::split(std::string_view source) {
     Tokenizer tok(s);
     Token t;
     std::size_t bodyOpenBegin = 0, bodyOpenEnd = std::string_view::npos;
-    std::size_t bodyClose = std::string_view::npos, htmlClose = std::string_view::npos;
+    std::size_t bodyClose = std::string_view::npos;
     std::size_t headClose = std::string_view::npos, headCloseEnd = 0, htmlOpenEnd = 0;
     std::vector<std::size_t> bodyCloses;  // also those without a body start tag
+    // Every html end tag: one that comes before where the body starts cannot
+    // end it (taken for the body's end, it made the body's text appear twice
+    // or the next reload see a different body).
+    std::vector<std::size_t> htmlCloses;
     std::size_t prologEnd = 0;  // end of the doctype and comments that lead the page
     bool inProlog = true;
     while (tok.next(t)) {
@@ -535,20 +539,15 @@ void HtmlDocument::split(std::string_view source) {
             if (t.name == "body" && bodyOpenEnd == std::string_view::npos) {
                 bodyOpenBegin = t.begin;
                 bodyOpenEnd = t.end;
-                // An html end tag before the body cannot end it; taken for
-                // the body's end it made the body's text appear twice.
-                htmlClose = std::string_view::npos;
             } else if (t.name == "html" && htmlOpenEnd == 0) {
                 htmlOpenEnd = t.end;
             }
         } else if (t.kind == Token::EndTag) {
             if (t.name == "body") bodyCloses.push_back(t.begin);
+            if (t.name == "html") htmlCloses.push_back(t.begin);
             if (t.name == "body" && bodyOpenEnd != std::string_view::npos &&
                 bodyClose == std::string_view::npos) {
                 bodyClose = t.begin;
-            } else if (t.name == "html" && htmlClose == std::string_view::npos &&
-                       (bodyOpenEnd == std::string_view::npos || t.begin >= bodyOpenEnd)) {
-                htmlClose = t.begin;
             } else if (t.name == "head" && headClose == std::string_view::npos) {
                 headClose = t.begin;
                 headCloseEnd = t.end;
@@ -556,10 +555,13 @@ void HtmlDocument::split(std::string_view source) {
         }
     }
 
+    auto firstHtmlCloseFrom = [&](std::size_t from) {
+        auto it = std::lower_bound(htmlCloses.begin(), htmlCloses.end(), from);
+        return it == htmlCloses.end() ? s.size() : *it;
+    };
+
     if (bodyOpenEnd != std::string_view::npos) {
-        std::size_t innerEnd = bodyClose != std::string_view::npos ? bodyClose
-                               : htmlClose != std::string_view::npos ? htmlClose
-                                                                     : s.size();
+        std::size_t innerEnd = bodyClose != std::string_view::npos ? bodyClose : firstHtmlCloseFrom(bodyOpenEnd);
         m_head = std::string(s.substr(0, bodyOpenEnd));
         m_inner = std::string(s.substr(bodyOpenEnd, innerEnd - bodyOpenEnd));
         m_tail = std::string(s.substr(innerEnd));
@@ -574,7 +576,7 @@ void HtmlDocument::split(std::string_view source) {
     // tag, or the leading doctype), and the missing tags are supplied.
     std::size_t start = std::max({headCloseEnd, htmlOpenEnd, prologEnd});
     if (start > s.size()) start = s.size();
-    std::size_t end = (htmlClose != std::string_view::npos && htmlClose >= start) ? htmlClose : s.size();
+    std::size_t end = firstHtmlCloseFrom(start);
     // A body end tag without its start tag still ends the body: left inside
     // it, it would close the body early once the start tag is supplied.
     const auto close = std::lower_bound(bodyCloses.begin(), bodyCloses.end(), start);

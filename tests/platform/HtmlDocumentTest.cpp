@@ -70,6 +70,9 @@ TEST(HtmlDocument, SuppliesNoTagThatWouldBeSwallowed) {
     HtmlDocument early("u", "<html></html><body>x");
     EXPECT_EQ(early.body().innerHTML(), "x");
     EXPECT_EQ(early.documentHTML(), "<html></html><body>x</body>");
+    HtmlDocument twice("u", "</html><p>x</p></html>y");
+    EXPECT_EQ(twice.body().innerHTML(), "<p>x</p>");
+    EXPECT_EQ(twice.documentHTML(), "</html><body><p>x</p></body></html>y");
     EXPECT_EQ(HtmlDocument("u", "<body><p>x<!-- c --></p>").documentHTML(),
               "<body><p>x<!-- c --></p></body>");
 }
