@@ -130,7 +130,9 @@ bool ScriptRunner::run(Report& report) {
         first.title = "0. The form opens";
         first.events.assign(m_host.log().lines().begin(), m_host.log().lines().end());
         seen = m_host.log().size();
+        m_pictureNs = 0;
         if (auto p = picture("start"); !p.empty()) first.pictures.push_back(p);
+        first.pictureMs = static_cast<double>(m_pictureNs) / 1e6;
         report.steps.push_back(std::move(first));
     }
     for (const ScriptStep& step : m_host.plan().script) {
