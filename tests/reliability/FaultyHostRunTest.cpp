@@ -232,35 +232,76 @@ public:
         for (int action = 0; action < 14; ++action) operate();
     }
 
-    // The host's handlers of every event of both controls; they fail like
-    // the host's objects, and a failing one leaves its by-reference
-    // arguments as nothing.
+    // The host's handlers of every event of both controls. They fail like
+    // the host's objects (a failing one leaves its by-reference arguments
+    // as nothing), and now and then they do what hosts do in handlers: call
+    // back into the control that is raising the event.
     void connectHandlers() {
         auto& i = *inj;
         tb->ButtonClick.connect([this, &i](std::shared_ptr<CTgToolbarButton> b, bool acc) {
-            if (faults::handler(i, "ButtonClick") && b) clicks.emplace_back(b->ID(), acc);
+            if (!faults::handler(i, "ButtonClick")) return;
+            if (b) clicks.emplace_back(b->ID(), acc);
+            reenter("ButtonClick", [&] {
+                tb->SetButtonState(b && b->ID() == ID_TGTBAR_START ? etgStateRunning : etgStateCompleted);
+                tb->DefineButtons(etgActionAll, pick(2) ? etgRunAllButtons : etgRunStartAndStop);
+                tb->UpdateStatusBar(Variant("Clicked"), Variant(true), Variant(true));
+            });
         });
-        tb->Resize.connect([&i] { faults::handler(i, "Resize"); });
-        tb->StandardSelectionChange.connect([&i] { faults::handler(i, "StandardSelectionChange"); });
+        tb->Resize.connect([this, &i] {
+            if (faults::handler(i, "Resize")) reenter("Resize", [&] { tb->Refresh(); });
+        });
+        tb->StandardSelectionChange.connect([this, &i] {
+            if (!faults::handler(i, "StandardSelectionChange")) return;
+            reenter("StandardSelectionChange", [&] {
+                std::string a = "G1", c = "Standard 1";
+                tb->StatusBar().SetStandardName(a, c);
+            });
+        });
         pane->RequestPage.connect([this, &i](std::int16_t tab, ObjectPtr& page) {
-            if (faults::handler(i, "RequestPage", page) && tab == m_customTab)
-                page = faults::control(inj, faults::Kind::HostPage, requestedPage);
+            if (!faults::handler(i, "RequestPage", page)) return;
+            if (tab == m_customTab) page = faults::control(inj, faults::Kind::HostPage, requestedPage);
+            reenter("RequestPage", [&] { pane->SelectTab(pick(4)); });
         });
-        pane->TabClick.connect([&i](std::int32_t) { faults::handler(i, "TabClick"); });
-        pane->CommentChange.connect([&i] { faults::handler(i, "CommentChange"); });
-        pane->KeyPress.connect([&i](std::int16_t& key) { faults::handler(i, "KeyPress", key); });
-        pane->ResizeResultView.connect([&i](float, float, float, float) { faults::handler(i, "ResizeResultView"); });
+        pane->TabClick.connect([this, &i](std::int32_t tab) {
+            if (faults::handler(i, "TabClick")) reenter("TabClick", [&] { pane->ShowTab(tab, true); });
+        });
+        pane->CommentChange.connect([this, &i] {
+            if (faults::handler(i, "CommentChange")) reenter("CommentChange", [&] { pane->Content().setComment("seen"); });
+        });
+        pane->KeyPress.connect([this, &i](std::int16_t& key) {
+            if (faults::handler(i, "KeyPress", key)) reenter("KeyPress", [&] { pane->SelectTab(etgProcedureTab); });
+        });
+        pane->ResizeResultView.connect([this, &i](float, float, float, float) {
+            if (faults::handler(i, "ResizeResultView"))
+                reenter("ResizeResultView", [&] { pane->setResultViewState(pick(6)); });
+        });
         pane->ResultViewPosition.connect([&i](float, float, float, float) { faults::handler(i, "ResultViewPosition"); });
-        pane->ResizePanProcedure.connect(
-            [&i](std::int32_t, std::int32_t, std::int32_t, std::int32_t, bool) { faults::handler(i, "ResizePanProcedure"); });
-        pane->ResizeRTFPane.connect(
-            [&i](float& x, float& y, float& dx, float& dy) { faults::handler(i, "ResizeRTFPane", x, y, dx, dy); });
+        pane->ResizePanProcedure.connect([this, &i](std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy, bool) {
+            if (faults::handler(i, "ResizePanProcedure"))
+                reenter("ResizePanProcedure", [&] { pane->ResizeLabel(x, y, dx, dy); });
+        });
+        pane->ResizeRTFPane.connect([this, &i](float& x, float& y, float& dx, float& dy) {
+            if (faults::handler(i, "ResizeRTFPane", x, y, dx, dy))
+                reenter("ResizeRTFPane", [&] { pane->Content().setCaption("Resized"); });
+        });
+    }
+
+    // A call back into a control from one of its own events, in one handler
+    // call of five while the run is under injection; not nested deeper than
+    // a host would plausibly go.
+    template <class F>
+    void reenter(const char* event, F&& f) {
+        if (!m_reenter || m_depth >= 3 || pick(5) != 0) return;
+        ++m_depth;
+        op(event, std::forward<F>(f));
+        --m_depth;
     }
 
     // The host behaves from now on: the same controls must answer as they
     // would in a run that never saw a fault.
     void checkRecovered() {
         inj->setRate(0);
+        m_reenter = false;
         script = std::make_shared<ScriptedPresenter>();
         setPresenter(faults::presenter(inj, script));
         clicks.clear();
@@ -551,6 +592,8 @@ private:
     std::shared_ptr<Control> resultView, helpPage, customPage, requestedPage;
     std::int16_t m_customTab = 0;
     bool m_terminated = false;
+    bool m_reenter = true;
+    int m_depth = 0;
     std::vector<std::pair<std::int32_t, bool>> clicks;
     std::vector<std::string> opened;
 };
