@@ -40,6 +40,8 @@ private:
 // may be nothing, used as an object. On the platform the controls were
 // designed for that is an error like any other, which the statement's
 // containment then handles; here it would otherwise end the process.
+// The reference lives as long as p: bind a call's result to a name before
+// keeping the reference beyond the statement.
 template <class P>
 auto& required(const P& p, const char* what) {
     if (!p) throw Error(errObjectRequired, std::string("Object required: ") + what);

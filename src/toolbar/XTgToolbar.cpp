@@ -193,7 +193,9 @@ void XTgToolbar::SetButtonState(std::int32_t eState) {
     resumeNext([&] { required(Button(ID_TGTBAR_NEXT), "button").setEnabled(eState == etgStateCompleted); });
     resumeNext([&] { required(Button(ID_TGTBAR_STOP), "button").setEnabled(running && (m_lRunMask & etgRunStop)); });
     resumeNext([&] {
-        auto& start = required(Button(ID_TGTBAR_START), "button");
+        // The handle must outlive the reference taken from it.
+        const auto handle = Button(ID_TGTBAR_START);
+        auto& start = required(handle, "button");
         start.setEnabled((m_lRunMask & etgRunStart) != 0);
         start.setChecked(start.Enabled() && running);
     });
