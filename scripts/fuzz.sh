@@ -23,7 +23,7 @@ targets=(
 if [ -n "${TGCL_FUZZ_TARGETS:-}" ]; then read -r -a targets <<<"$TGCL_FUZZ_TARGETS"; fi
 seconds=${TGCL_FUZZ_SECONDS:-10}
 
-cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Fuzz \
       -DTGCL_WERROR=ON >/dev/null
 cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]/#/fuzz_}"
 
