@@ -347,7 +347,8 @@ void DemoHost::showElement(std::size_t index) {
         m_toolbar->StatusBar().setStatus(0);
         status("Ready: " + e.caption, false, false);
     }
-    for (std::size_t i = 0; i < m_outcomes.size(); ++i) updateRow(i);
+    // Showing an element changes no row, only which one is selected.
+    resumeNext([&] { m_results->setSelectedIndex(static_cast<std::int32_t>(index) + 1); });
     showMeasurements();
 }
 
