@@ -4,19 +4,19 @@
 #include <cmath>
 #include <sstream>
 
-#include "content/XTabStrip.h"
-#include "content/XTgContentPane.h"
-#include "frame/CTabProperties.h"
-#include "frame/HostKit.h"
-#include "frame/HostServices.h"
-#include "frame/XRichEdit.h"
-#include "platform/Error.h"
-#include "platform/Form.h"
-#include "platform/StandardControls.h"
-#include "platform/Surface.h"
-#include "progress/XStatusBar.h"
-#include "resources/TextBitmap.h"
-#include "toolbar/XTgToolbar.h"
+#include <tavixTGCL2/content/XTabStrip.h>
+#include <tavixTGCL2/content/XTgContentPane.h>
+#include <tavixTGCL2/frame/CTabProperties.h>
+#include <tavixTGCL2/frame/HostKit.h>
+#include <tavixTGCL2/frame/HostServices.h>
+#include <tavixTGCL2/frame/XRichEdit.h>
+#include <tavixTGCL2/platform/Error.h>
+#include <tavixTGCL2/platform/Form.h>
+#include <tavixTGCL2/platform/StandardControls.h>
+#include <tavixTGCL2/platform/Surface.h>
+#include <tavixTGCL2/progress/XStatusBar.h>
+#include <tavixTGCL2/resources/TextBitmap.h>
+#include <tavixTGCL2/toolbar/XTgToolbar.h>
 
 namespace tavixTGCL2::demo {
 

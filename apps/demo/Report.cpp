@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <fstream>
 
-#include "platform/HtmlDocument.h"
+#include <tavixTGCL2/platform/HtmlDocument.h>
 
 namespace tavixTGCL2::demo {
 

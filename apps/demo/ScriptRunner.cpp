@@ -13,17 +13,17 @@
 
 #include <cstdio>
 
-#include "QtBackend.h"
-#include "content/XMsnSplit.h"
-#include "content/XPaneComment.h"
-#include "content/XTab.h"
-#include "content/XTabStrip.h"
-#include "content/XTgContentPane.h"
-#include "platform/CommandBars.h"
-#include "platform/Form.h"
-#include "platform/StandardControls.h"
-#include "toolbar/FCustomizeToolbar.h"
-#include "toolbar/XTgToolbar.h"
+#include <tavixTGCL2/qt/QtBackend.h>
+#include <tavixTGCL2/content/XMsnSplit.h>
+#include <tavixTGCL2/content/XPaneComment.h>
+#include <tavixTGCL2/content/XTab.h>
+#include <tavixTGCL2/content/XTabStrip.h>
+#include <tavixTGCL2/content/XTgContentPane.h>
+#include <tavixTGCL2/platform/CommandBars.h>
+#include <tavixTGCL2/platform/Form.h>
+#include <tavixTGCL2/platform/StandardControls.h>
+#include <tavixTGCL2/toolbar/FCustomizeToolbar.h>
+#include <tavixTGCL2/toolbar/XTgToolbar.h>
 
 namespace tavixTGCL2::demo {
 

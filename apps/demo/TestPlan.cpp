@@ -9,7 +9,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "frame/GPublicDeclares.h"
+#include <tavixTGCL2/frame/GPublicDeclares.h>
 
 namespace tavixTGCL2::demo {
 

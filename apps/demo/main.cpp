@@ -17,13 +17,13 @@
 #include <string>
 
 #include "DemoHost.h"
-#include "QtBackend.h"
+#include <tavixTGCL2/qt/QtBackend.h>
 #include "Report.h"
 #include "ScriptRunner.h"
 #include "TestPlan.h"
-#include "platform/Form.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/SettingsStore.h"
+#include <tavixTGCL2/platform/Form.h>
+#include <tavixTGCL2/platform/MemorySettingsStore.h>
+#include <tavixTGCL2/platform/SettingsStore.h>
 
 namespace fs = std::filesystem;
 using namespace tavixTGCL2;

@@ -7,7 +7,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BINARY_DIR} --prefix ${pref
 if(rc)
   message(FATAL_ERROR "install failed: ${rc}")
 endif()
-foreach(f include/tavixTGCL2/tavixTGCL2.h include/tavixTGCL2/frame/MMain.h lib/pkgconfig/tavixTGCL2.pc
+foreach(f include/tavixTGCL2/tavixTGCL2.h include/tavixTGCL2/frame/MMain.h include/tavixTGCL2/Export.h lib/pkgconfig/tavixTGCL2.pc
           lib/cmake/tavixTGCL2/tavixTGCL2Config.cmake)
   if(NOT EXISTS ${prefix}/${f})
     message(FATAL_ERROR "installed package lacks ${f}")

@@ -4,15 +4,15 @@
 
 #include "DemoHost.h"
 #include "Report.h"
-#include "content/XTgContentPane.h"
-#include "frame/HostServices.h"
-#include "platform/CommandBars.h"
-#include "platform/EventLoop.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/SettingsStore.h"
-#include "platform/StandardControls.h"
-#include "progress/XStatusBar.h"
-#include "toolbar/XTgToolbar.h"
+#include <tavixTGCL2/content/XTgContentPane.h>
+#include <tavixTGCL2/frame/HostServices.h>
+#include <tavixTGCL2/platform/CommandBars.h>
+#include <tavixTGCL2/platform/EventLoop.h>
+#include <tavixTGCL2/platform/MemorySettingsStore.h>
+#include <tavixTGCL2/platform/SettingsStore.h>
+#include <tavixTGCL2/platform/StandardControls.h>
+#include <tavixTGCL2/progress/XStatusBar.h>
+#include <tavixTGCL2/toolbar/XTgToolbar.h>
 
 using namespace tavixTGCL2;
 using namespace tavixTGCL2::demo;

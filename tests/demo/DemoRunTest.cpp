@@ -10,8 +10,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "PngFile.h"
-#include "platform/Surface.h"
+#include <tavixTGCL2/png/PngFile.h>
+#include <tavixTGCL2/platform/Surface.h>
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,5 @@
 // A tiny host: links the installed library and uses it.
-#include <tavixTGCL2.h>
+#include <tavixTGCL2/tavixTGCL2.h>
 
 #include <iostream>
 #include <memory>

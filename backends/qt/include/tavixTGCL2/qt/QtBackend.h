@@ -1,0 +1,105 @@
+#pragma once
+// The Qt 6 backend of the controls, in one object. A host creates its
+// QApplication, then one QtBackend, and from then on:
+//
+//   - every form it shows (Form::show) opens a real window mirroring the
+//     form's controls; openWindow() opens one on any other control;
+//   - pop-up menus, modal forms and message boxes are real ones;
+//   - control timers and browser loads run on Qt's event loop, and the
+//     controls' waits process Qt's events;
+//   - drawn controls measure and draw text with Qt's fonts and draw the
+//     themed progress look with the current QStyle;
+//   - http(s) pages of the embedded browser come through Qt Network.
+//
+// Destroying the backend puts every headless default back.
+//
+//     int main(int argc, char** argv) {
+//         tavixTGCL2::qt::QtBackend::prepareEnvironment();
+//         QApplication app(argc, argv);
+//         tavixTGCL2::qt::QtBackend backend;
+//         auto form = std::make_shared<tavixTGCL2::Form>("frmRun");
+//         form->Move(0, 0, 12000, 8000);
+//         auto toolbar = form->create<tavixTGCL2::XTgToolbar>();
+//         ...
+//         form->show();
+//         return app.exec();
+//     }
+#include <tavixTGCL2/Export.h>
+#include <QImage>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+#include <tavixTGCL2/qt/QtMirror.h>
+#include <tavixTGCL2/qt/QtPresenter.h>
+
+class QWidget;
+
+namespace tavixTGCL2 {
+class Control;
+class WebBrowser;
+}
+
+namespace tavixTGCL2::qt {
+
+class QtLoopDriver;
+
+class TGCL_API QtBackend {
+public:
+    struct Options {
+        bool presenter = true;      // QMenu, modal windows, QMessageBox
+        bool loopDriver = true;     // the controls' loop on Qt's
+        bool fonts = true;          // QtFontEngine for drawn text
+        bool theme = true;          // QtTheme for the themed progress look
+        bool systemColors = true;   // the system colour table from QPalette
+        bool networkFetcher = true; // http(s) for the embedded browser
+        bool autoOpenForms = true;  // shown forms open their own window
+    };
+
+    // Before the QApplication exists: the browser engine shares GL contexts
+    // with the widgets, and runs without its sandbox when the process is
+    // root (Chromium refuses to start sandboxed as root), unless the
+    // environment already says otherwise.
+    static void prepareEnvironment();
+
+    QtBackend();
+    explicit QtBackend(const Options& options);
+    ~QtBackend();
+    QtBackend(const QtBackend&) = delete;
+    QtBackend& operator=(const QtBackend&) = delete;
+
+    // The backend alive now, or nullptr.
+    static QtBackend* instance();
+
+    QtMirror& mirror() { return *m_mirror; }
+    // nullptr when the options left the headless presenter in place.
+    QtPresenter* presenter() { return m_presenter.get(); }
+
+    QWidget* openWindow(const std::shared_ptr<Control>& root) { return m_mirror->openWindow(root); }
+    QWidget* widgetFor(const Control& c) const { return m_mirror->widgetFor(c); }
+
+    // The control as it is on screen, pending changes applied first; with
+    // menus that are open laid over it where they appear.
+    QImage grab(const Control& root, bool withMenus = true);
+    bool saveScreenshot(const Control& root, const QString& path, bool withMenus = true);
+
+    // Runs script in the page a browser control shows (waiting, bounded,
+    // for the engine to show its current document). Invalid when the page
+    // cannot run script or the wait timed out.
+    QVariant evaluateInBrowser(const WebBrowser& browser, const QString& script, int timeoutMs = 15000);
+
+    // The system colour table from the application palette, so drawn parts
+    // and panels match the style's widgets. Done on construction.
+    static void applyPaletteToSystemColors();
+
+private:
+    Options m_options;
+    std::unique_ptr<QtMirror> m_mirror;
+    std::shared_ptr<QtPresenter> m_presenter;
+    std::unique_ptr<QtLoopDriver> m_driver;
+    ControlObserver* m_previousObserver = nullptr;
+    bool m_installedFetcher = false;
+};
+
+}  // namespace tavixTGCL2::qt
