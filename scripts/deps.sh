@@ -4,9 +4,10 @@
 set -euo pipefail
 pkgs=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev nlohmann-json3-dev "$@")
 # The Qt backend (TGCL_BUILD_QT=0 leaves it out): Qt Widgets, Qt WebEngine
-# for the browser's pages, and the fonts that stand in for Tahoma and Arial.
+# for the browser's pages, and the fonts that stand in for Tahoma and Arial;
+# valgrind for the package test's memcheck run of the guide's Qt host.
 if [ "${TGCL_BUILD_QT:-1}" != 0 ]; then
-  pkgs+=(qt6-base-dev qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-liberation)
+  pkgs+=(qt6-base-dev qt6-webengine-dev libgl-dev fonts-dejavu-core fonts-liberation valgrind)
 fi
 missing=()
 for p in "${pkgs[@]}"; do

@@ -5,7 +5,10 @@
 #include <QTimer>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
+
+#include <cmath>
 
 #include <unistd.h>
 
@@ -40,6 +43,10 @@ void QtBackend::prepareEnvironment() {
 QtBackend::QtBackend() : QtBackend(Options{}) {}
 
 QtBackend::QtBackend(const Options& options) : m_options(options), m_mirror(std::make_unique<QtMirror>()) {
+    // Before anything is measured or mirrored: every conversion, font size
+    // and geometry of the controls goes through this one ratio.
+    m_previousTwipsPerPixel = Screen::TwipsPerPixelX();
+    if (options.screenDpi) Screen::setTwipsPerPixel(screenTwipsPerPixel());
     m_previousObserver = Control::observer();
     Control::setObserver(m_mirror.get());
     m_mirror->setAutoOpenForms(options.autoOpenForms);
@@ -72,6 +79,19 @@ QtBackend::~QtBackend() {
     }
     Control::setObserver(m_previousObserver);
     m_mirror.reset();
+    if (m_options.screenDpi) Screen::setTwipsPerPixel(m_previousTwipsPerPixel);
+}
+
+int QtBackend::screenTwipsPerPixel() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
+    // A screen that reports nothing sensible keeps the classic 96 dpi.
+    if (!(dpi >= 24.0 && dpi <= 1440.0)) return 15;
+    return std::max(1, static_cast<int>(std::lround(1440.0 / dpi)));
+}
+
+QtControlHost* QtBackend::embed(std::shared_ptr<Control> control, QWidget* parent) {
+    return new QtControlHost(std::move(control), parent);
 }
 
 QtBackend* QtBackend::instance() { return g_instance; }

@@ -135,7 +135,11 @@ public:
             present[c.get()] = true;
             auto& slot = m_buttons[c.get()];
             if (!slot || !slot->control()) {
-                if (slot) slot->deleteLater();
+                if (slot) {
+                    slot->hide();
+                    slot->setObjectName(QString());
+                    slot->deleteLater();
+                }
                 slot = new BarButton(*this, c, widget());
             }
             slot->sync(*owner, *b);
@@ -149,6 +153,7 @@ public:
             }
             if (it->second) {
                 it->second->hide();
+                it->second->setObjectName(QString());  // no longer found by its command
                 it->second->deleteLater();
             }
             it = m_buttons.erase(it);
@@ -226,6 +231,9 @@ void BarButton::sync(const CommandBars& bars, const CommandBar& bar) {
     if (!c) return;
     const Rect r = c->bounds();
     setGeometry(r.left, r.top, static_cast<int>(r.width()), static_cast<int>(r.height()));
+    // Hosts and their tests find a command's button by its identifier:
+    // findChild<QWidget*>("202") is Start.
+    setObjectName(QString::number(c->Id()));
     setText(toQString(c->Caption()));
     setToolTip(toQString(c->ToolTipText().empty() ? displayCaption(c->Caption()) : c->ToolTipText()));
     setToolButtonStyle(faceOf(bar, *c));

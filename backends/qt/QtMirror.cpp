@@ -21,21 +21,20 @@ QtMirror::QtMirror() {
 }
 
 QtMirror::~QtMirror() {
-    // Children's widgets go with their parents'; peers let go of theirs
-    // first so no widget is deleted twice.
-    while (!m_roots.empty()) {
-        const Control* root = m_roots.back();
-        m_roots.pop_back();
-        if (m_peers.count(root)) destroyTree(*root);
-    }
+    // Roots first: their subtrees go with them, children's widgets before
+    // their parents'. Nothing here reads a control.
+    std::vector<const Control*> roots;
+    for (const auto& [key, node] : m_nodes)
+        if (!node.parent) roots.push_back(key);
+    for (const Control* r : roots) destroyTree(r);
+    while (!m_nodes.empty()) destroyTree(m_nodes.begin()->first);
     m_byWidget.clear();
-    m_peers.clear();
 }
 
 QtPeer* QtMirror::peerFor(const Control& c) const {
-    auto it = m_peers.find(&c);
-    if (it == m_peers.end() || it->second->control() != &c) return nullptr;
-    return it->second.get();
+    auto it = m_nodes.find(&c);
+    if (it == m_nodes.end() || it->second.peer->control() != &c) return nullptr;
+    return it->second.peer.get();
 }
 
 QWidget* QtMirror::widgetFor(const Control& c) const {
@@ -43,13 +42,17 @@ QWidget* QtMirror::widgetFor(const Control& c) const {
     return p ? p->widget() : nullptr;
 }
 
+bool QtMirror::isEmbedded(const Control& root) const {
+    QtPeer* p = peerFor(root);
+    return p && p->embedded();
+}
+
 QWidget* QtMirror::openWindow(const std::shared_ptr<Control>& root) {
     if (!root) return nullptr;
     dropDeadPeers();
     if (QWidget* w = widgetFor(*root)) return w->window();
-    QtPeer* peer = createTree(*root, nullptr);
+    QtPeer* peer = createTree(*root, nullptr, nullptr);
     if (!peer) return nullptr;
-    m_roots.push_back(root.get());
     QWidget* w = peer->widget();
     w->setWindowTitle(toQString(root->Caption().empty() ? root->Name() : root->Caption()));
     // A form appears when it is shown; any other control is shown now.
@@ -58,11 +61,25 @@ QWidget* QtMirror::openWindow(const std::shared_ptr<Control>& root) {
     return w;
 }
 
-void QtMirror::closeWindow(const Control& root) {
-    if (!m_peers.count(&root)) return;
-    destroyTree(root);
-    std::erase(m_roots, &root);
+QWidget* QtMirror::embed(const std::shared_ptr<Control>& root, QWidget* container) {
+    // A child's widget lives inside its parent's; it cannot be elsewhere too.
+    if (!root || !container || root->Parent()) return nullptr;
+    dropDeadPeers();
+    if (QtPeer* p = peerFor(*root)) {
+        if (p->embedded() && p->widget() && p->widget()->parentWidget() == container) return p->widget();
+        destroyTree(root.get());
+    }
+    QtPeer* peer = createTree(*root, container, nullptr, true);
+    if (!peer) return nullptr;
+    QPointer<QWidget> w = peer->widget();
+    // Embedding is how the host shows a form: it is loaded and shown, which
+    // its window would otherwise have done.
+    if (auto* form = dynamic_cast<Form*>(root.get()); form && !form->Visible()) resumeNext([&] { form->show(); });
+    flush();
+    return w.data();
 }
+
+void QtMirror::closeWindow(const Control& root) { destroyTree(&root); }
 
 QWidget* QtMirror::windowFor(Form& form, bool open) {
     if (QWidget* w = widgetFor(form)) return w->window();
@@ -72,47 +89,66 @@ QWidget* QtMirror::windowFor(Form& form, bool open) {
     return openWindow(shared);
 }
 
-QtPeer* QtMirror::createTree(Control& c, QWidget* parentWidget) {
+QtPeer* QtMirror::createTree(Control& c, QWidget* parentWidget, const Control* parentKey, bool embedded) {
     if (dynamic_cast<Timer*>(&c)) return nullptr;  // a timer has nothing to show
-    if (auto stale = m_peers.find(&c); stale != m_peers.end()) destroyTree(c);
+    // A node left under this address belongs to a control that is gone or
+    // is mirrored somewhere else; either way it goes first.
+    if (m_nodes.count(&c)) destroyTree(&c);
     std::unique_ptr<QtPeer> made = makePeer(*this, c, parentWidget);
     if (!made) return nullptr;
     QtPeer* peer = made.get();
-    m_peers[&c] = std::move(made);
+    peer->setEmbedded(embedded);
+    Node& node = m_nodes[&c];
+    node.peer = std::move(made);
+    node.parent = parentKey;
+    if (parentKey)
+        if (auto it = m_nodes.find(parentKey); it != m_nodes.end()) it->second.kids.push_back(&c);
     m_byWidget[peer->widget()] = peer;
     peer->widget()->installEventFilter(this);
     peer->applyAll();
-    for (const auto& child : c.Children()) createTree(*child, peer->childParent());
+    // A copy: a child's peer may make the control rearrange its children.
+    const std::vector<std::shared_ptr<Control>> kids = c.Children();
+    for (const auto& child : kids) createTree(*child, peer->childParent(), &c);
     restack(c);
     return peer;
 }
 
-void QtMirror::destroyTree(const Control& c) {
-    for (const auto& child : c.Children())
-        if (m_peers.count(child.get())) destroyTree(*child);
-    auto it = m_peers.find(&c);
-    if (it == m_peers.end()) return;
-    QtPeer* peer = it->second.get();
-    m_dirty.erase(peer);
-    if (QWidget* w = peer->widget()) m_byWidget.erase(w);
-    m_peers.erase(it);
+void QtMirror::detachTree(const Control* key, std::vector<std::unique_ptr<QtPeer>>& out) {
+    auto it = m_nodes.find(key);
+    if (it == m_nodes.end()) return;
+    const std::vector<const Control*> kids = std::move(it->second.kids);
+    for (const Control* k : kids) detachTree(k, out);
+    it = m_nodes.find(key);  // the map may have rehashed meanwhile
+    if (it == m_nodes.end()) return;
+    std::unique_ptr<QtPeer> peer = std::move(it->second.peer);
+    if (const Control* parent = it->second.parent)
+        if (auto p = m_nodes.find(parent); p != m_nodes.end()) std::erase(p->second.kids, key);
+    m_nodes.erase(it);
+    peer->detach();
+    m_dirty.erase(peer.get());
+    if (QWidget* w = peer->widget()) {
+        m_byWidget.erase(w);
+        w->removeEventFilter(this);
+        if (m_pressed == w) m_pressed = nullptr;
+    }
+    out.push_back(std::move(peer));
+}
+
+void QtMirror::destroyTree(const Control* key) {
+    // Out of the record first, then the widgets: deleting a widget sends
+    // events (focus, hide) that must find nothing of the subtree left.
+    std::vector<std::unique_ptr<QtPeer>> doomed;
+    detachTree(key, doomed);
+    for (auto& p : doomed) p.reset();  // children before their parents
 }
 
 void QtMirror::dropDeadPeers() {
+    // Controls report their destruction; this catches a tree that changed
+    // observers while it was mirrored.
     std::vector<const Control*> dead;
-    for (const auto& [c, peer] : m_peers)
-        if (!peer->alive()) dead.push_back(c);
-    if (dead.empty()) return;
-    // Widgets of dead controls are deleted parents first, so the children's
-    // pointers see their widgets gone and do not delete them again.
-    for (const Control* c : dead) {
-        auto it = m_peers.find(c);
-        if (it == m_peers.end()) continue;
-        m_dirty.erase(it->second.get());
-        if (QWidget* w = it->second->widget()) m_byWidget.erase(w);
-    }
-    for (const Control* c : dead) m_peers.erase(c);
-    std::erase_if(m_roots, [&](const Control* r) { return !m_peers.count(r); });
+    for (const auto& [key, node] : m_nodes)
+        if (!node.peer->alive()) dead.push_back(key);
+    for (const Control* key : dead) destroyTree(key);
 }
 
 void QtMirror::restack(const Control& parent) {
@@ -134,8 +170,10 @@ void QtMirror::flush() {
         auto batch = std::move(m_dirty);
         m_dirty.clear();
         for (QtPeer* p : batch) {
+            // Only peers still alive now: an earlier flush of the batch may
+            // have taken others down.
             bool known = false;
-            for (const auto& [c, peer] : m_peers) known = known || peer.get() == p;
+            for (const auto& [c, node] : m_nodes) known = known || node.peer.get() == p;
             if (known && p->alive()) p->flush();
         }
     }
@@ -150,13 +188,17 @@ void QtMirror::setMenuAnchor(QPoint global) {
 void QtMirror::controlAdded(Control& parent, Control& child) {
     QtPeer* p = peerFor(parent);
     if (!p) return;
-    createTree(child, p->childParent());
+    createTree(child, p->childParent(), &parent);
     restack(parent);
 }
 
-void QtMirror::controlRemoved(Control&, Control& child) {
-    if (m_peers.count(&child)) destroyTree(child);
-    std::erase(m_roots, &child);
+void QtMirror::controlRemoved(Control&, Control& child) { destroyTree(&child); }
+
+void QtMirror::controlDestroyed(const Control& c) {
+    // Called from the control's destructor: only its address is used. The
+    // widgets of children that outlive it (held elsewhere) were inside its
+    // widget, so their peers go too.
+    destroyTree(&c);
 }
 
 void QtMirror::controlChanged(Control& c, const char* what) {
@@ -168,6 +210,13 @@ void QtMirror::controlChanged(Control& c, const char* what) {
         }
     QtPeer* peer = peerFor(c);
     if (!peer) return;
+    if (peer->embedded() && w == "Geometry") {
+        peer->apply(w);
+        // The container's size hint is the control's size: a control that
+        // sizes itself (the toolbar fits its bar) tells the host's layout.
+        if (QWidget* host = peer->widget()->parentWidget()) host->updateGeometry();
+        return;
+    }
     if (w == "ZOrder") {
         if (c.Parent()) restack(*c.Parent());
     } else if (w == "UpdateLocked" || w == "UpdateUnlocked") {

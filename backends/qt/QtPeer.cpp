@@ -16,8 +16,11 @@ QtPeer::QtPeer(QtMirror& mirror, Control& control, QWidget* widget)
 QtPeer::~QtPeer() { delete m_widget.data(); }
 
 Control* QtPeer::control() const {
-    // A control owned by a shared pointer is watched through it; one that is
-    // not (a host's form on the stack) has to be removed before it dies.
+    // A control owned by a shared pointer is watched through it (it reads as
+    // gone from the moment its last owner lets go); one that is not (a
+    // host's form on the stack) is reported by its destructor, which
+    // detaches the peer first.
+    if (m_detached) return nullptr;
     if (!m_watched) return m_raw;
     return m_weak.expired() ? nullptr : m_raw;
 }
@@ -62,6 +65,10 @@ void QtPeer::applyGeometry() {
     QWidget* w = widget();
     if (w->isWindow()) {
         w->resize(std::max(1, Screen::toPixels(c->widthTwips())), std::max(1, Screen::toPixels(c->heightTwips())));
+        return;
+    }
+    if (m_embedded) {
+        w->setGeometry(0, 0, Screen::toPixels(c->widthTwips()), Screen::toPixels(c->heightTwips()));
         return;
     }
     w->setGeometry(pixelGeometry(*c));

@@ -22,7 +22,8 @@ public:
     QtPeer(const QtPeer&) = delete;
     QtPeer& operator=(const QtPeer&) = delete;
 
-    // The control, or nullptr once it was destroyed behind the mirror's back.
+    // The control, or nullptr once it is being destroyed or the peer is
+    // being taken down.
     Control* control() const;
     bool alive() const { return control() != nullptr; }
     QWidget* widget() const { return m_widget.data(); }
@@ -42,6 +43,13 @@ public:
     virtual void flush() {}
     // Where the widgets of child controls go.
     virtual QWidget* childParent() const { return widget(); }
+    // An embedded root sits at its container's top-left whatever the
+    // control's own position (a form's is its place on the screen).
+    bool embedded() const { return m_embedded; }
+    void setEmbedded(bool on) { m_embedded = on; }
+    // The mirror stops routing the widget's events to this peer before it
+    // is destroyed; from then on control() is nullptr for its handlers too.
+    void detach() { m_detached = true; }
 
 protected:
     // What a kind of peer shows beyond the common properties.
@@ -64,6 +72,8 @@ private:
     std::weak_ptr<Control> m_weak;
     Control* m_raw;
     bool m_watched = false;
+    bool m_embedded = false;
+    bool m_detached = false;
     QPointer<QWidget> m_widget;
     int m_syncing = 0;
 };

@@ -8,6 +8,7 @@ namespace tavixTGCL2 {
 class CommandBar;
 class CommandBars;
 class WebBrowser;
+class XItemCollEdit;
 class XRichEdit;
 }
 
@@ -32,5 +33,6 @@ std::unique_ptr<QtPeer> makeCommandBarsPeer(QtMirror& mirror, CommandBars& bars,
 std::unique_ptr<QtPeer> makeCommandBarPeer(QtMirror& mirror, CommandBar& bar, QWidget* parent);
 std::unique_ptr<QtPeer> makeBrowserPeer(QtMirror& mirror, WebBrowser& browser, QWidget* parent);
 std::unique_ptr<QtPeer> makeRichEditPeer(QtMirror& mirror, XRichEdit& viewer, QWidget* parent);
+std::unique_ptr<QtPeer> makeItemEditPeer(QtMirror& mirror, XItemCollEdit& editor, QWidget* parent);
 
 }  // namespace tavixTGCL2::qt

@@ -17,6 +17,7 @@
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
+#include "frame/XItemCollEdit.h"
 #include "frame/XRichEdit.h"
 #include "platform/CommandBars.h"
 #include "platform/Form.h"
@@ -255,10 +256,11 @@ private:
     void typed(const QString& s) {
         auto* t = static_cast<TextBox*>(control());
         if (!t) return;
-        resumeNext([&] {
-            // Refused while locked or disabled: the widget shows the text again.
-            if (!t->typeText(toStdString(s))) apply("Text");
-        });
+        QPointer<QWidget> alive = widget();
+        bool taken = true;
+        resumeNext([&] { taken = t->typeText(toStdString(s)); });
+        // Refused while locked or disabled: the widget shows the text again.
+        if (!taken && alive) apply("Text");
     }
 };
 
@@ -289,9 +291,12 @@ class ToggleButtonPeer : public QtPeer {
 public:
     ToggleButtonPeer(QtMirror& m, Ctl& c, W* w) : QtPeer(m, c, w), m_button(w) {
         if constexpr (std::is_same_v<W, QRadioButton>) w->setAutoExclusive(false);
-        QObject::connect(w, &QAbstractButton::clicked, w, [this] {
+        QObject::connect(w, &QAbstractButton::clicked, w, [this, w] {
+            // The peer goes with its widget: a handler that took the form
+            // down leaves nothing to update.
+            QPointer<QWidget> alive = w;
             if (Control* ctl = control()) resumeNext([&] { ctl->doClick(); });
-            apply("Value");
+            if (alive) apply("Value");
         });
     }
     bool reportsClicks() const override { return true; }
@@ -315,9 +320,10 @@ private:
 class ComboBoxPeer : public QtPeer {
 public:
     ComboBoxPeer(QtMirror& m, ComboBox& c, QComboBox* w) : QtPeer(m, c, w), m_combo(w) {
-        QObject::connect(w, &QComboBox::activated, w, [this](int index) {
+        QObject::connect(w, &QComboBox::activated, w, [this, w](int index) {
+            QPointer<QWidget> alive = w;
             if (auto* c = static_cast<ComboBox*>(control())) resumeNext([&] { c->setListIndex(index); });
-            apply("ListIndex");
+            if (alive) apply("ListIndex");
         });
     }
     bool reportsClicks() const override { return true; }
@@ -390,10 +396,11 @@ public:
     TabControlPeer(QtMirror& m, TabControl& t, QTabBar* w) : QtPeer(m, t, w), m_tabs(w) {
         w->setDrawBase(true);
         w->setExpanding(false);
-        QObject::connect(w, &QTabBar::tabBarClicked, w, [this](int index) {
+        QObject::connect(w, &QTabBar::tabBarClicked, w, [this, w](int index) {
+            QPointer<QWidget> alive = w;
             auto* t = static_cast<TabControl*>(control());
             if (t && index >= 0) resumeNext([&] { t->setSelectedItem(index); });
-            apply("SelectedItem");
+            if (alive) apply("SelectedItem");
         });
     }
     bool reportsClicks() const override { return true; }
@@ -429,6 +436,7 @@ std::unique_ptr<QtPeer> makePeer(QtMirror& m, Control& c, QWidget* parent) {
     if (auto* bar = dynamic_cast<CommandBar*>(&c)) return makeCommandBarPeer(m, *bar, parent);
     if (auto* browser = dynamic_cast<WebBrowser*>(&c)) return makeBrowserPeer(m, *browser, parent);
     if (auto* rich = dynamic_cast<XRichEdit*>(&c)) return makeRichEditPeer(m, *rich, parent);
+    if (auto* items = dynamic_cast<XItemCollEdit*>(&c)) return makeItemEditPeer(m, *items, parent);
     if (auto* self = dynamic_cast<PaintsOnParent*>(&c)) return std::make_unique<OverlayPeer>(m, c, *self, made<PaintedWidget>(parent));
     if (auto* target = dynamic_cast<DrawTarget*>(&c)) return std::make_unique<SurfacePeer>(m, c, *target, made<PaintedWidget>(parent));
     if (auto* l = dynamic_cast<Label*>(&c)) return std::make_unique<LabelPeer>(m, *l, made<QLabel>(parent));

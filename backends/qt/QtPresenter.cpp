@@ -29,6 +29,8 @@ void fillMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const ImageMan
             a = menu.addAction(toQString(e.caption));
         }
         a->setData(e.id);
+        // Found by the command's identifier, as the bar's buttons are.
+        a->setObjectName(QString::number(e.id));
         a->setEnabled(e.enabled);
         if (e.checked) {
             a->setCheckable(true);
@@ -91,6 +93,18 @@ std::int32_t QtPresenter::popupMenu(const std::vector<MenuEntry>& entries, std::
     QMenu menu;
     fillMenu(menu, entries, icons.get());
     m_open = &menu;
+    // QMenu ends its loop for entries the operator activates with mouse or
+    // keys; QAction::trigger() (an automation script, a test, an
+    // accessibility client) only emits triggered, which sub-menus pass up
+    // to this menu. The choice is taken from there and the menus closed, so
+    // the loop ends either way.
+    std::int32_t triggered = 0;
+    QObject::connect(&menu, &QMenu::triggered, &menu, [&menu, &triggered](QAction* a) {
+        if (!a || triggered) return;
+        triggered = a->data().toInt();
+        for (QMenu* sub : menu.findChildren<QMenu*>()) sub->hide();
+        menu.hide();
+    });
     if (m_hooks.onMenu) {
         // Once the menu is up and its own loop runs.
         QTimer::singleShot(0, &menu, [this, &menu] {
@@ -99,12 +113,25 @@ std::int32_t QtPresenter::popupMenu(const std::vector<MenuEntry>& entries, std::
     }
     QAction* chosen = menu.exec(at);
     m_open = nullptr;
-    return chosen ? chosen->data().toInt() : 0;
+    if (chosen) return chosen->data().toInt();
+    return triggered;
 }
 
 void QtPresenter::runModal(Form& form) {
     QWidget* window = m_mirror.windowFor(form);
     if (!window) return;
+    if (m_mirror.isEmbedded(form)) {
+        // A form inside the host's own window has no window to make modal:
+        // the call still returns only once the form is hidden or unloaded.
+        QEventLoop loop;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+            if (!form.isLoaded() || !form.Visible()) loop.quit();
+        });
+        watch.start(10);
+        if (form.isLoaded() && form.Visible()) loop.exec();
+        return;
+    }
     const Qt::WindowModality before = window->windowModality();
     // Modality only takes effect on a window that is not shown yet.
     const bool wasVisible = window->isVisible();

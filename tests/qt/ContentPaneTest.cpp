@@ -3,11 +3,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QTextBrowser>
 
 #include "QtTestSupport.h"
 #include "content/XMsnSplit.h"
 #include "content/XPaneComment.h"
+#include "content/XPaneDutInfo.h"
 #include "content/XPaneProcedure.h"
 #include "content/XTab.h"
 #include "content/XTabStrip.h"
@@ -138,6 +140,27 @@ TEST_F(ContentPaneTest, TypingInTheCommentPaneRaisesCommentChangeAndWritesTheRes
     EXPECT_EQ(result->Comment(), "Hum at 50 Hz");
     EXPECT_GE(commentChanges, 1);
     EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane-comment.png"));
+}
+
+TEST_F(ContentPaneTest, TheDutInformationTabShowsTheItemRows) {
+    auto dut = std::make_shared<SimpleDutInfo>();
+    dut->add("Serial number", "SN-0042");
+    dut->add("Model", "AX-7");
+    pane->Initialize(element, std::make_shared<SimpleTestSetup>(dut, nullptr));
+    show(form);
+    XTab& dutTab = pane->xtsTabStrip().Tabs(etgDutInfoTab);
+    QTest::mouseClick(widgetOf(dutTab), Qt::LeftButton, {}, onTab(dutTab));
+    auto* page = dynamic_cast<XPaneDutInfo*>(pane->activePage().get());
+    ASSERT_NE(page, nullptr);
+    ASSERT_NE(page->xieDutInfo(), nullptr);
+    auto* table = qobject_cast<QTableWidget*>(widgetOf(*page->xieDutInfo()));
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->isVisible());
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r) rows << table->item(r, 0)->text() + "=" + table->item(r, 1)->text();
+    EXPECT_EQ(rows, QStringList({"Serial number=SN-0042", "Model=AX-7"}));
+    EXPECT_EQ(table->width(), widgetOf(*page)->width());  // across the page, below its title
+    EXPECT_TRUE(backend->saveScreenshot(*form, tgcltest::outDir() + "/content-pane-dut.png"));
 }
 
 TEST_F(ContentPaneTest, TheSplittersClickAndRightButtonMenuChangeTheLayoutState) {

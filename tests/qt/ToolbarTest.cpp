@@ -3,9 +3,11 @@
 // path does.
 #include <QMenu>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include "QtTestSupport.h"
+#include "frame/HostKit.h"
 #include "platform/CommandBars.h"
 #include "progress/XStatusBar.h"
 #include "toolbar/FCustomizeToolbar.h"
@@ -225,4 +227,43 @@ TEST_F(ToolbarTest, TheCustomizeDialogOperatedThroughItsWidgetsChangesTheBar) {
     EXPECT_TRUE(XTgToolbar::HasStoredLayout());  // OK stores the settings
     settle();
     EXPECT_EQ(buttonFor(ID_TGTBAR_NEXT)->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+}
+
+TEST_F(ToolbarTest, ButtonsAndMenuEntriesCarryTheirCommandIdAsObjectName) {
+    QWidget* win = show(form);
+    EXPECT_EQ(win->findChild<QWidget*>("202"), buttonFor(ID_TGTBAR_START));
+    // A layout change makes new buttons; only the shown one keeps the name.
+    tb->ApplyButtonLayout(XTgToolbar::kRightToLeftLayout);
+    settle();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(win->findChildren<QToolButton*>("202"), QList<QToolButton*>{buttonFor(ID_TGTBAR_START)});
+}
+
+TEST_F(ToolbarTest, TriggeringAStandardInTheToolsSubMenuEndsTheMenuWithThatChoice) {
+    auto list = std::make_shared<SimpleStandardsList>();
+    for (int i = 1; i <= 3; ++i) list->add("G" + std::to_string(i), "Standard " + std::to_string(i));
+    tb->DefineButtons(etgActionAll, etgRunNone);
+    tb->Initialize(nullptr, std::make_shared<SimpleTestSetup>(nullptr, list));
+    show(form);
+    QAction* second = nullptr;
+    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
+        // Menu entries are found by command too; 512 is in Tools > Standards.
+        second = menu.findChild<QAction*>("512");
+        if (second) second->trigger();
+    }});
+    // Should the loop not end, the menus are closed after a generous while,
+    // so the test fails instead of hanging.
+    bool forced = false;
+    QTimer guard;  // dies with the test, so it cannot fire into another one
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        forced = true;
+        while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+    guard.start(20000);
+    QTest::mouseClick(buttonFor(ID_TGTBAR_TOOLS), Qt::LeftButton);
+    EXPECT_NE(second, nullptr);
+    EXPECT_FALSE(forced);
+    EXPECT_EQ(tb->StandardSelection().CompleteName, "Standard 2");
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 }

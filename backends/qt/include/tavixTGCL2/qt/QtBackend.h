@@ -9,9 +9,13 @@
 //     controls' waits process Qt's events;
 //   - drawn controls measure and draw text with Qt's fonts and draw the
 //     themed progress look with the current QStyle;
-//   - http(s) pages of the embedded browser come through Qt Network.
+//   - http(s) pages of the embedded browser come through Qt Network;
+//   - twips per pixel follow the screen's logical dpi (1440 / dpi).
 //
-// Destroying the backend puts every headless default back.
+// embed() puts a form or any top control into the host's own widgets
+// instead (QtControlHost). Destroying the backend puts every headless
+// default back; backend, forms, controls and host widgets may be destroyed
+// in any order.
 //
 //     int main(int argc, char** argv) {
 //         tavixTGCL2::qt::QtBackend::prepareEnvironment();
@@ -31,6 +35,7 @@
 
 #include <memory>
 
+#include <tavixTGCL2/qt/QtControlHost.h>
 #include <tavixTGCL2/qt/QtMirror.h>
 #include <tavixTGCL2/qt/QtPresenter.h>
 
@@ -55,6 +60,7 @@ public:
         bool systemColors = true;   // the system colour table from QPalette
         bool networkFetcher = true; // http(s) for the embedded browser
         bool autoOpenForms = true;  // shown forms open their own window
+        bool screenDpi = true;      // twips per pixel from the screen's logical dpi
     };
 
     // Before the QApplication exists: the browser engine shares GL contexts
@@ -78,6 +84,12 @@ public:
 
     QWidget* openWindow(const std::shared_ptr<Control>& root) { return m_mirror->openWindow(root); }
     QWidget* widgetFor(const Control& c) const { return m_mirror->widgetFor(c); }
+    // A widget showing control (a form or any control without a parent)
+    // inside parent, for a host's layout, QMainWindow or splitter; the
+    // control follows the widget's size. Owned by parent like any widget
+    // (or by the caller when parent is nullptr). Stays empty for a control
+    // that has a parent.
+    QtControlHost* embed(std::shared_ptr<Control> control, QWidget* parent = nullptr);
 
     // The control as it is on screen, pending changes applied first; with
     // menus that are open laid over it where they appear.
@@ -92,6 +104,9 @@ public:
     // The system colour table from the application palette, so drawn parts
     // and panels match the style's widgets. Done on construction.
     static void applyPaletteToSystemColors();
+    // Twips per pixel for the primary screen: 1440 / its logical dpi
+    // (15 at 96 dpi). Done on construction unless the options say not.
+    static int screenTwipsPerPixel();
 
 private:
     Options m_options;
@@ -100,6 +115,7 @@ private:
     std::unique_ptr<QtLoopDriver> m_driver;
     ControlObserver* m_previousObserver = nullptr;
     bool m_installedFetcher = false;
+    int m_previousTwipsPerPixel = 15;
 };
 
 }  // namespace tavixTGCL2::qt

@@ -1,10 +1,17 @@
 #pragma once
 // Follows the controls' retained tree with Qt widgets. Installed as the
 // tree's observer, it keeps one peer per mirrored control (a control is
-// mirrored once a window was opened on it or on an ancestor) and applies
-// each change the controls report. Operator input on the widgets comes back
-// as the controls' own input calls (doMouseDown, doClick, doKeyPress...),
-// in the units the controls use, through one event filter.
+// mirrored once a window was opened on it or on an ancestor, or it was
+// embedded in a host's widget) and applies each change the controls report.
+// Operator input on the widgets comes back as the controls' own input calls
+// (doMouseDown, doClick, doKeyPress...), in the units the controls use,
+// through one event filter.
+//
+// Lifetimes: the mirror owns the peers and their widgets, never a control.
+// It learns of a control's destruction from the tree (controlDestroyed) and
+// takes the peers of its subtree down from its own record of that subtree,
+// so it never reads a control that may be gone. Any order of destroying
+// controls, forms, host widgets and the mirror is therefore safe.
 #include <tavixTGCL2/Export.h>
 #include <QObject>
 #include <QPoint>
@@ -37,13 +44,22 @@ public:
     // A top-level window showing root and everything inside it, sized to
     // the control. Opening a root twice gives the same window.
     QWidget* openWindow(const std::shared_ptr<Control>& root);
-    // Removes the window and the peers of the subtree.
+    // Shows root inside container instead of in a window of its own: its
+    // widget becomes a child of container at the top-left, sized to the
+    // control (the container sizes the control; QtControlHost does). A root
+    // mirrored before moves there; a form that is not shown yet is shown.
+    // nullptr (nothing done) for no control, no container, or a control
+    // that has a parent.
+    QWidget* embed(const std::shared_ptr<Control>& root, QWidget* container);
+    // Removes the window (or the embedded widget) and the peers of the subtree.
     void closeWindow(const Control& root);
     // A form's window; opens it when asked and not mirrored yet.
     QWidget* windowFor(Form& form, bool open = true);
     QWidget* widgetFor(const Control& c) const;
     QtPeer* peerFor(const Control& c) const;
-    std::size_t peerCount() const { return m_peers.size(); }
+    std::size_t peerCount() const { return m_nodes.size(); }
+    // Whether root is shown inside a host's widget.
+    bool isEmbedded(const Control& root) const;
 
     // Forms that become visible open their own window (default on).
     void setAutoOpenForms(bool on) { m_autoOpenForms = on; }
@@ -66,20 +82,29 @@ public:
     void controlAdded(Control& parent, Control& child) override;
     void controlRemoved(Control& parent, Control& child) override;
     void controlChanged(Control& c, const char* what) override;
+    void controlDestroyed(const Control& c) override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QtPeer* createTree(Control& c, QWidget* parentWidget);
-    void destroyTree(const Control& c);
+    // One mirrored control, keyed by its address. The subtree is recorded
+    // here as it was mirrored, so it can be taken down after the controls
+    // themselves are gone.
+    struct Node {
+        std::unique_ptr<QtPeer> peer;
+        const Control* parent = nullptr;  // nullptr: a window or an embedded root
+        std::vector<const Control*> kids;
+    };
+    QtPeer* createTree(Control& c, QWidget* parentWidget, const Control* parentKey, bool embedded = false);
+    void destroyTree(const Control* key);
+    void detachTree(const Control* key, std::vector<std::unique_ptr<QtPeer>>& out);
     void restack(const Control& parent);
     void dropDeadPeers();
     bool mouseEvent(QtPeer& peer, QEvent* event);
     bool keyEvent(QtPeer& peer, QEvent* event);
 
-    std::unordered_map<const Control*, std::unique_ptr<QtPeer>> m_peers;
+    std::unordered_map<const Control*, Node> m_nodes;
     std::unordered_map<const QObject*, QtPeer*> m_byWidget;
-    std::vector<const Control*> m_roots;
     std::set<QtPeer*> m_dirty;
     std::set<QtPeer*> m_keyOwners;
     // Watches the whole application for the moment before shortcuts match.
