@@ -75,6 +75,17 @@ PicturePtr measurementsPicture(std::int32_t resource) {
     return Picture::bitmap(std::move(s));
 }
 
+// A contained error as a line of the log: the operator's step it follows
+// is the one that caused it.
+std::string containedLine(const ContainedError& e) {
+    if (e.internalFault) {
+        const std::string file = e.file.substr(e.file.find_last_of('/') + 1);
+        return "library: internal fault contained in " + e.operation() + " (" + file + ":" + std::to_string(e.line) +
+               "): " + e.text;
+    }
+    return "library: error " + std::to_string(e.number) + " contained in " + e.operation() + ": " + e.text;
+}
+
 // A round mark in the verdict's colour for the result view, on a
 // see-through background.
 PicturePtr verdictMark(Pixel fill, Pixel rim) {
@@ -98,6 +109,11 @@ void EventLog::add(std::string line) {
 }
 
 DemoHost::DemoHost(TestPlan plan) : m_plan(std::move(plan)) {
+    m_diagnosticsTarget = std::make_shared<EventLog*>(&m_log);
+    std::weak_ptr<EventLog*> target = m_diagnosticsTarget;
+    m_previousSink = setDiagnosticsSink([target](const ContainedError& e) {
+        if (auto log = target.lock()) (*log)->add(containedLine(e));
+    });
     const std::size_t n = m_plan.elements.size();
     m_outcomes.resize(n);
     auto dut = std::make_shared<SimpleDutInfo>(m_plan.dut);
@@ -128,6 +144,8 @@ DemoHost::~DemoHost() {
     resumeNext([&] { m_pane->StoreWindowSettings(*m_form); });
     resumeNext([&] { m_pane->Terminate(); });
     HostServices::setSettingsFactory(nullptr);
+    m_diagnosticsTarget.reset();
+    setDiagnosticsSink(std::move(m_previousSink));
 }
 
 void DemoHost::buildForm() {

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <tavixTGCL2/platform/Diagnostics.h>
+
 #include "TestPlan.h"
 
 namespace tavixTGCL2 {
@@ -128,6 +130,10 @@ private:
     std::int32_t m_elapsedMs = 0;
     std::int16_t m_customTab = 0;
     std::string m_message;
+    // The library's contained errors go to the log while this host lives
+    // (one host at a time: the sink is the library's, not the form's).
+    std::shared_ptr<EventLog*> m_diagnosticsTarget;
+    DiagnosticsSink m_previousSink;
 };
 
 }  // namespace tavixTGCL2::demo

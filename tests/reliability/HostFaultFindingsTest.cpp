@@ -4,6 +4,7 @@
 // its Start button, and the library used the nothing as an object.
 #include <gtest/gtest.h>
 
+#include "toolbar/ToolbarInternals.h"
 #include "content/XPaneComment.h"
 #include "content/XPaneProcedure.h"
 #include "content/XTgContentPane.h"
@@ -88,15 +89,20 @@ TEST_F(HostFaultFindings, AStartButtonThatCouldNotBeMadeAgainLeavesTheToolbarWor
     HostServices::setTranslatorFactory([tr] { return tr; });
     auto form = std::make_shared<Form>("frmRun");
     auto tb = form->create<XTgToolbar>();
-    tr->broken = "253::";  // "Start": the new form of the button cannot be captioned
+    tr->broken = "253::";  // "Start" cannot be captioned: it is made all the same, with its default text
     tb->DefineButtons(etgActionAll, etgRunAllButtons);
-    EXPECT_EQ(tb->Button(ID_TGTBAR_START), nullptr);
+    ASSERT_NE(tb->Button(ID_TGTBAR_START), nullptr);
+    EXPECT_EQ(ToolbarInternals::control(*tb->Button(ID_TGTBAR_START))->Caption(), "Start");
     tb->DefineButtons(etgActionAll, etgRunStartAndStop);
+    // A Start that is gone all the same (a bar that refused it) must not
+    // stop the statements about the other buttons.
+    ToolbarInternals::control(*tb->Button(ID_TGTBAR_START))->Delete();
+    ASSERT_EQ(tb->Button(ID_TGTBAR_START), nullptr);
     tb->SetButtonState(etgStateRunning);
     EXPECT_TRUE(tb->Button(ID_TGTBAR_STOP)->Enabled());  // the statements after Start still ran
     tb->SetButtonState(etgStateIdle);
     tb->setTextLabels(etgLabelsNone);
-    EXPECT_EQ(tb->Button(ID_TGTBAR_NEXT)->control()->Style(), cbsAutomatic);
+    EXPECT_EQ(ToolbarInternals::control(*tb->Button(ID_TGTBAR_NEXT))->Style(), cbsAutomatic);
     script->onModal([](Form& f) {
         auto& d = dynamic_cast<FCustomizeToolbar&>(f);
         d.optLabels(1).doClick();
@@ -108,8 +114,8 @@ TEST_F(HostFaultFindings, AStartButtonThatCouldNotBeMadeAgainLeavesTheToolbarWor
     tr->broken.clear();
     tb->DefineButtons(etgActionAll, etgRunStartAndStop);
     ASSERT_NE(tb->Button(ID_TGTBAR_START), nullptr);
-    EXPECT_EQ(tb->Button(ID_TGTBAR_START)->control()->Caption(), "Start");
-    EXPECT_EQ(tb->Button(ID_TGTBAR_START)->Index(), tb->Button(ID_TGTBAR_STOP)->Index() + 1);
+    EXPECT_EQ(ToolbarInternals::control(*tb->Button(ID_TGTBAR_START))->Caption(), "Start");
+    EXPECT_EQ(ToolbarInternals::Index(*tb->Button(ID_TGTBAR_START)), ToolbarInternals::Index(*tb->Button(ID_TGTBAR_STOP)) + 1);
 }
 
 TEST_F(HostFaultFindings, AStandardThatIsNothingIsLeftOutAndTheOthersKeepTheirNumbers) {

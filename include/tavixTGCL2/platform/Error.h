@@ -2,6 +2,7 @@
 // The one error type of the platform layer and the two ways the controls
 // contain it: stop at the first error, or skip the failing statement.
 #include <tavixTGCL2/Export.h>
+#include <tavixTGCL2/platform/Diagnostics.h>
 #include <cstdint>
 #include <exception>
 #include <stdexcept>
@@ -17,6 +18,7 @@ enum ErrorCode : std::int32_t {
     errOutOfMemory = 7,
     errSubscript = 9,          // index out of range
     errTypeMismatch = 13,
+    errInternal = 51,          // a fault of the library itself (see Diagnostics.h)
     errFileNotFound = 53,
     errIo = 57,
     errObjectRequired = 424,   // "nothing" was used as an object
@@ -50,13 +52,15 @@ auto& required(const P& p, const char* what) {
 }
 
 // "Skip the failing statement and go on": runs one statement and swallows
-// any error it raises. Returns whether the statement ran through.
+// any error it raises, reporting it to the diagnostics sink as contained at
+// the call (Diagnostics.h). Returns whether the statement ran through.
 template <class F>
-bool resumeNext(F&& statement) noexcept {
+bool resumeNext(F&& statement, SourceSite where = SourceSite::current()) noexcept {
     try {
         statement();
         return true;
     } catch (...) {
+        reportContained(where);
         return false;
     }
 }
@@ -64,8 +68,8 @@ bool resumeNext(F&& statement) noexcept {
 // "Stop at the first error": runs the whole body; what was done before the
 // error stays done. Returns whether the body ran through.
 template <class F>
-bool stopOnError(F&& body) noexcept {
-    return resumeNext(std::forward<F>(body));
+bool stopOnError(F&& body, SourceSite where = SourceSite::current()) noexcept {
+    return resumeNext(std::forward<F>(body), where);
 }
 
 }  // namespace tavixTGCL2
