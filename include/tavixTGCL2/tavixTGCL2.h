@@ -13,12 +13,14 @@
 #include <tavixTGCL2/platform/Compositor.h>
 #include <tavixTGCL2/platform/Control.h>
 #include <tavixTGCL2/platform/DC.h>
+#include <tavixTGCL2/platform/Diagnostics.h>
 #include <tavixTGCL2/platform/Error.h>
 #include <tavixTGCL2/platform/Event.h>
 #include <tavixTGCL2/platform/EventLoop.h>
 #include <tavixTGCL2/platform/FileSettingsStore.h>
 #include <tavixTGCL2/platform/FontEngine.h>
 #include <tavixTGCL2/platform/Form.h>
+#include <tavixTGCL2/platform/KeyCodes.h>
 #include <tavixTGCL2/platform/HtmlDocument.h>
 #include <tavixTGCL2/platform/ImageManager.h>
 #include <tavixTGCL2/platform/Line.h>

@@ -5,6 +5,7 @@
 #include "frame/MMain.h"
 #include "platform/Error.h"
 #include "platform/FontEngine.h"
+#include "platform/KeyCodes.h"
 #include "platform/PictureBox.h"
 #include "platform/StandardControls.h"
 #include "resources/TextBitmap.h"
@@ -21,6 +22,7 @@ std::int32_t roundTwips(double v) { return static_cast<std::int32_t>(std::nearby
 XMsnSplit::XMsnSplit(std::string name) : Control("tavixTGCL2.XMsnSplit", std::move(name)) {
     MMain::ensureStarted();
     setBackColor(kBackColor);
+    setCanGetFocus(true);
     resumeNext([&] { m_mouseIcon = Resources::loadPicture("cursor_hand.txt"); });
 
     imgSplitButton = create<PictureBox>("imgSplitButton");
@@ -94,6 +96,12 @@ void XMsnSplit::clicked() {
 
 void XMsnSplit::doClick() {
     if (Enabled()) clicked();
+}
+
+bool XMsnSplit::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (keyCode != vbKeySpace || (shift & (vbCtrlMask | vbAltMask))) return false;
+    clicked();
+    return true;
 }
 
 void XMsnSplit::onResize() {

@@ -1,6 +1,7 @@
 #include "content/XPaneComment.h"
 
 #include "content/PaneTitle.h"
+#include "frame/Captions.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
 #include "platform/CountedScope.h"
@@ -31,9 +32,7 @@ XPaneComment::XPaneComment(std::string name) : Control(kClassName, std::move(nam
     m_txtComment = create<TextBox>("txtComment");
     m_txtComment->setMultiLine(true);
     m_txtComment->setBorderPixels(1);
-    resumeNext([&] {
-        if (auto t = HostServices::Translator()) t->TranslateControls("", *this);
-    });
+    translateForm(*this);
     resumeNext([&] { PaneTitle::fit(*m_lblTitle); });
 
     m_txtComment->Change.connect([this] { onTextChanged(); });

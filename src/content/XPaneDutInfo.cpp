@@ -1,6 +1,7 @@
 #include "content/XPaneDutInfo.h"
 
 #include "content/PaneTitle.h"
+#include "frame/Captions.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
 #include "frame/XItemCollEdit.h"
@@ -36,9 +37,7 @@ XPaneDutInfo::XPaneDutInfo(std::string name) : Control(kClassName, std::move(nam
         add(m_xieDutInfo);
         call(*m_xieDutInfo, kEditorBackColor, static_cast<std::int32_t>(kDefaultBackColor));
     });
-    resumeNext([&] {
-        if (auto t = HostServices::Translator()) t->TranslateControls("", *this);
-    });
+    translateForm(*this);
     resumeNext([&] { PaneTitle::fit(*m_lblTitle); });
 
     m_lblTitle->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });

@@ -5,6 +5,7 @@
 
 #include "content/XTgDetailsPane.h"
 #include "content/XWebToolbar.h"
+#include "frame/Captions.h"
 #include "frame/HostKit.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
@@ -147,7 +148,7 @@ void XPaneProcedure::setCaption(const std::string& s) {
     layout();
 }
 
-void XPaneProcedure::SetProcedure(std::int16_t iFormat, std::string& sProc) {
+void XPaneProcedure::SetProcedure(std::int16_t iFormat, const std::string& sProc) {
     Busy busy(m_iBusy);
     const std::uint64_t call = ++m_procedureCalls;
     m_iFormat = iFormat;
@@ -323,8 +324,9 @@ void XPaneProcedure::ShowLoadError(const std::string& link) {
     // The link goes into markup: escaped, it shows exactly as given and can
     // never add elements or script to the page.
     const VariantList args{html::escape(link)};
-    std::string page = translate(kLoadErrorText, args);
-    // A translator without this text would leave the operator a blank page.
+    std::string page = translatedText(kLoadErrorText, args);
+    // A translator without this text, or a failing one, would leave the
+    // operator a blank page.
     if (page.empty()) page = fillPlaceholders(literalDefaultText(kLoadErrorText), args);
     doc->body().setInnerHTML(page);
 }

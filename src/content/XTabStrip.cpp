@@ -4,6 +4,7 @@
 
 #include "frame/MMain.h"
 #include "platform/Error.h"
+#include "platform/KeyCodes.h"
 #include "resources/TextBitmap.h"
 
 namespace tavixTGCL2 {
@@ -29,6 +30,7 @@ constexpr OleColor kBuiltInMaskColor = 0xFF;
 XTabStrip::XTabStrip(std::string name) : Control("tavixTGCL2.XTabStrip", std::move(name)) {
     MMain::ensureStarted();
     setBackColor(kBackColor);
+    setCanGetFocus(true);
     moveTwips(0, 0, kDesignWidth, 4 * kTabPitch + XTab::kHeight);
     for (std::int32_t i = 0; i < 4; ++i) {
         XTab& tab = newTab();
@@ -118,6 +120,38 @@ std::int16_t XTabStrip::AddTab(const CTabProperties& ctpProps) {
     tab.setToolTipText(ctpProps.ToolTipText);
     ShowTab(index, true);
     return index;
+}
+
+bool XTabStrip::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (shift & (vbCtrlMask | vbAltMask)) return false;
+    if (keyCode != vbKeyUp && keyCode != vbKeyDown && keyCode != vbKeyHome && keyCode != vbKeyEnd) return false;
+    // The operator moves among the tabs the strip stacks, collapsed or not;
+    // a hidden selected tab still tells where Up and Down start from.
+    std::vector<std::int16_t> stacked;
+    for (std::int32_t i = 0; i < TabCount(); ++i)
+        if (xtbTab[static_cast<std::size_t>(i)]->Tag.toString().empty()) stacked.push_back(static_cast<std::int16_t>(i));
+    if (stacked.empty()) return true;
+    std::int16_t target = m_iSelected;
+    if (keyCode == vbKeyHome) target = stacked.front();
+    else if (keyCode == vbKeyEnd) target = stacked.back();
+    else if (keyCode == vbKeyDown) {
+        for (std::int16_t i : stacked)
+            if (i > m_iSelected) {
+                target = i;
+                break;
+            }
+    } else {
+        for (auto it = stacked.rbegin(); it != stacked.rend(); ++it)
+            if (*it < m_iSelected) {
+                target = *it;
+                break;
+            }
+    }
+    if (target == m_iSelected) return true;
+    if (!stopOnError([&] { SetSelectedTab(target); })) return true;
+    resumeNext([&] { KeySelect(target); });
+    resumeNext([&] { Click(); });
+    return true;
 }
 
 void XTabStrip::ReadProperties() {

@@ -6,6 +6,7 @@
 #include "content/XMsnSplit.h"
 #include "content/XPaneProcedure.h"
 #include "content/XTabStrip.h"
+#include "frame/Captions.h"
 #include "frame/DispatchId.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
@@ -97,6 +98,19 @@ XTgContentPane::XTgContentPane(std::string name) : Control(kClassName, std::move
     m_xtsTabStrip->MouseDown.connect([this](std::int16_t b, std::int16_t, float x, float y) { onTabStripMouseDown(b, x, y); });
     m_xtsTabStrip->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { onTabStripMouseMove(); });
     m_xtsTabStrip->KeyPress.connect([this](std::int16_t& k) { resumeNext([&] { KeyPress(k); }); });
+    // The keyboard reaches what the mouse does: the same activation for a
+    // tab chosen with the arrow keys, the same menus at the focused part.
+    m_xtsTabStrip->KeySelect.connect([this](std::int16_t) { onTabChosen(); });
+    m_xtsTabStrip->ContextMenuRequested.connect([this](float x, float y) {
+        openTabStripMenu(x + static_cast<float>(m_xtsTabStrip->Left()), y + static_cast<float>(m_xtsTabStrip->Top()));
+    });
+    m_xmsSplit->ContextMenuRequested.connect([this](float x, float y) {
+        openSplitMenu(x + static_cast<float>(m_xmsSplit->Left()), y + static_cast<float>(m_xmsSplit->Top()));
+    });
+    // A collapsed strip opens while the operator works it from the keyboard,
+    // as it does under the mouse.
+    m_xtsTabStrip->GotFocus.connect([this] { onTabStripMouseMove(); });
+    m_xtsTabStrip->LostFocus.connect([this] { LostMouseFocus(); });
     m_xpvProc->ResizePanProc.connect([this](std::int32_t x, std::int32_t y, std::int32_t dx, std::int32_t dy, bool b) {
         const bool expand = b && m_xtsTabStrip->Selected() == etgProcedureTab;
         resumeNext([&] { ResizePanProcedure(x, y, dx, dy, expand); });
@@ -143,8 +157,9 @@ void XTgContentPane::placePage(Object& page) {
     const double width = ScaleWidth() - left - kPageRightMargin;
     const double height = m_xmsSplit->Top() - bandBottom - kPageBottomGap;
     // A page that would come out with a negative size keeps its place,
-    // whatever the page itself would make of such a size.
-    if (width < 0 || height < 0) throw Error(errInvalidProperty, "no room for the page");
+    // whatever the page itself would make of such a size. That is the
+    // layout of a maximized result view, not an error.
+    if (width < 0 || height < 0) return;
     callByName(page, "Move",
                {static_cast<float>(left), static_cast<float>(bandBottom), static_cast<float>(width),
                 static_cast<float>(height)});
@@ -167,9 +182,9 @@ void XTgContentPane::layout() {
             m_xmsSplit->Move(roundTwips(W), roundTwips(top), roundTwips(R), m_xmsSplit->Height());
     });
     resumeNext([&] {
-        ObjectPtr p = page(pageKey(m_xtsTabStrip->Selected()));
-        if (!p) throw Error(errSubscript, "no page for the selected tab");
-        placePage(*p);
+        // A selected tab without a page of its own leaves the page shown
+        // where it is.
+        if (ObjectPtr p = page(pageKey(m_xtsTabStrip->Selected()))) placePage(*p);
     });
 
     const float S = static_cast<float>(m_xmsSplit->Top() + m_xmsSplit->Height());
@@ -178,7 +193,7 @@ void XTgContentPane::layout() {
         B = S;
         H = paneHeight - S;
         resumeNext([&] {
-            if (H < 0 || R < 0) throw Error(errInvalidProperty, "no room for the result view");
+            if (H < 0 || R < 0) return;  // no room: the result view keeps its place
             callByName(*m_oResultView, "Move", {W, B, R, H});
         });
         resumeNext([&] { callByName(*m_oResultView, "ZOrder"); });
@@ -203,11 +218,12 @@ void XTgContentPane::setResultViewState(std::int32_t e) {
 
 void XTgContentPane::onSplitterMouseDown(std::int16_t button, float x, float y) {
     if (button != vbRightButton) return;
+    openSplitMenu(x + static_cast<float>(m_xmsSplit->Left()), y + static_cast<float>(m_xmsSplit->Top()));
+}
+
+void XTgContentPane::openSplitMenu(float x, float y) {
     std::int32_t chosen = 0;
-    resumeNext([&] {
-        chosen = presenter().popupMenu(m_mnuSplit, roundTwips(x + static_cast<float>(m_xmsSplit->Left())),
-                                       roundTwips(y + static_cast<float>(m_xmsSplit->Top())), 0);
-    });
+    resumeNext([&] { chosen = presenter().popupMenu(m_mnuSplit, roundTwips(x), roundTwips(y), 0); });
     // "Up" enlarges the result view and "Down" shrinks it back.
     switch (chosen - 1) {
         case mnuSizeUp: SetResultViewState(ervsLarge); break;
@@ -291,6 +307,9 @@ ObjectPtr XTgContentPane::createFixedPage(std::int16_t iTab) {
         if (auto dut = std::dynamic_pointer_cast<IDutInfoPage>(created))
             resumeNext([&] { dut->Initialize(m_itsSetup); });
     }
+    // Tab goes from the strip into the page shown and on to the splitter,
+    // as the procedure page does, however late the page was created.
+    if (created) resumeNext([&] { created->setTabIndex(m_xpvProc->TabIndex()); });
     return created;
 }
 
@@ -348,23 +367,27 @@ void XTgContentPane::onActivePageEvent(const std::string& name, VariantList& arg
 }
 
 void XTgContentPane::onTabStripMouseDown(std::int16_t button, float x, float y) {
-    if (button == vbLeftButton) {
-        const std::int16_t selected = m_xtsTabStrip->Selected();
-        ActivatePage(selected);
-        std::int32_t x = 0, y = 0, dx = 0, dy = 0;
-        bool expand = false;
-        resumeNext([&] { m_xpvProc->UpdateLocations(x, y, dx, dy, expand); });
-        if (selected != etgProcedureTab) expand = false;
-        resumeNext([&] { ResizePanProcedure(x, y, dx, dy, expand); });
-        resumeNext([&] { TabClick(selected); });
-    } else if (button == vbRightButton) {
-        std::int32_t chosen = 0;
-        resumeNext([&] {
-            chosen = presenter().popupMenu(m_mnuTabStrip, roundTwips(x + static_cast<float>(m_xtsTabStrip->Left())),
-                                           roundTwips(y + static_cast<float>(m_xtsTabStrip->Top())), 0);
-        });
-        if (chosen == 1) switchAutoHide();
-    }
+    if (button == vbLeftButton)
+        onTabChosen();
+    else if (button == vbRightButton)
+        openTabStripMenu(x + static_cast<float>(m_xtsTabStrip->Left()), y + static_cast<float>(m_xtsTabStrip->Top()));
+}
+
+void XTgContentPane::onTabChosen() {
+    const std::int16_t selected = m_xtsTabStrip->Selected();
+    ActivatePage(selected);
+    std::int32_t x = 0, y = 0, dx = 0, dy = 0;
+    bool expand = false;
+    resumeNext([&] { m_xpvProc->UpdateLocations(x, y, dx, dy, expand); });
+    if (selected != etgProcedureTab) expand = false;
+    resumeNext([&] { ResizePanProcedure(x, y, dx, dy, expand); });
+    resumeNext([&] { TabClick(selected); });
+}
+
+void XTgContentPane::openTabStripMenu(float x, float y) {
+    std::int32_t chosen = 0;
+    resumeNext([&] { chosen = presenter().popupMenu(m_mnuTabStrip, roundTwips(x), roundTwips(y), 0); });
+    if (chosen == 1) switchAutoHide();
 }
 
 void XTgContentPane::switchAutoHide() {
@@ -393,6 +416,10 @@ void XTgContentPane::LostMouseFocus() {
 void XTgContentPane::SelectTab(std::int32_t eTab) {
     resumeNext([&] {
         const std::int16_t tab = Variant(eTab).toInt16();
+        // An index without a tab changes nothing: activation would let go of
+        // the page on screen, whose typing would then no longer reach the
+        // host, and ask the host for a page of a tab that is not there.
+        (void)m_xtsTabStrip->Tabs(tab);
         m_xtsTabStrip->setSelected(tab);
         ActivatePage(tab);
     });
@@ -506,7 +533,15 @@ void XTgContentPane::setComment(const std::string& s) {
         resumeNext([&] { std::dynamic_pointer_cast<ICommentPage>(p)->setComment(s); });
 }
 
-void XTgContentPane::SetProcedure(std::int16_t iFormat, std::string& sProc) {
+std::string XTgContentPane::OperatorComment() const {
+    std::string text = m_sComment;
+    resumeNext([&] {
+        if (auto page = std::dynamic_pointer_cast<ICommentPage>(commentPage())) text = page->Comment();
+    });
+    return text;
+}
+
+void XTgContentPane::SetProcedure(std::int16_t iFormat, const std::string& sProc) {
     SuppressEvents quiet(m_iSuppressEvents);
     resumeNext([&] { m_xpvProc->SetProcedure(iFormat, sProc); });
 }
@@ -533,7 +568,7 @@ void XTgContentPane::ReadProperties() {
     });
     resumeNext([&] {
         std::string caption = bag.ReadProperty("SplitterCaption", std::string()).toString();
-        if (caption.empty()) caption = translate("3523::Test results");
+        if (caption.empty()) caption = translatedText("3523::Test results");
         m_xmsSplit->setCaption(caption);
     });
     resumeNext([&] {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "content/WebToolbarIcons.h"
+#include "frame/Captions.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
 #include "platform/Error.h"
@@ -88,9 +89,11 @@ void XWebToolbar::BuildBar() {
         m_bar->setOption(CommandBar::optionCustomizable, false);
         m_bar->setOption(CommandBar::optionShowExpandButton, false);
         m_bar->setOption(CommandBar::optionContextMenuPresent, false);
+        // A lookup that fails costs its caption only (the default text
+        // shows), not the rest of the build.
         for (const auto& c : m_bar->Controls()) {
-            c->setCaption(TranslateText(c->Caption()));
-            c->setToolTipText(TranslateText(c->ToolTipText()));
+            c->setCaption(captionText(c->Caption()));
+            c->setToolTipText(captionText(c->ToolTipText()));
         }
         m_bar->RedrawBar();
     });
@@ -104,6 +107,7 @@ std::shared_ptr<CTgToolbarButton> XWebToolbar::Button(std::int32_t ID) const {
         auto c = m_bar->FindControl(0, ID, false, true);
         return CTgToolbarButton::of(c);
     } catch (...) {
+        reportContained();
         return nullptr;
     }
 }

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "frame/HostKit.h"
+#include "platform/Diagnostics.h"
 
 namespace tavixTGCL2::HostServices {
 
@@ -18,6 +19,7 @@ struct Shared {
             try {
                 instance = factory ? factory() : fallback();
             } catch (...) {
+                reportContained();
                 instance = nullptr;  // the next use tries again
             }
         }
@@ -60,6 +62,7 @@ std::unique_ptr<IRegistry> NewRegistry() {
     try {
         return f();
     } catch (...) {
+        reportContained();
         return nullptr;
     }
 }

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "frame/HostServices.h"
+#include "platform/Diagnostics.h"
 
 namespace tavixTGCL2::MMain {
 
@@ -22,6 +23,7 @@ void Main() {
         }
     } catch (...) {
         // Start-up never fails; a store that cannot be read means no page.
+        reportContained();
         page.clear();
     }
     if (page.empty()) page = "about:blank";

@@ -52,10 +52,19 @@ void XRichEdit::reload() {
         if (m_autoUrlDetect) RtfReader::detectUrls(m_doc);
         m_plain = m_doc.plainText();
     } catch (...) {
+        // Text that is no RTF is a document like any other; anything else
+        // that failed here is worth knowing about.
+        try {
+            throw;
+        } catch (const Error&) {
+        } catch (...) {
+            reportContained();
+        }
         try {
             m_doc = RtfReader::fromPlainText(m_rtf);
             m_plain = m_doc.plainText();
         } catch (...) {
+            reportContained();
             m_doc = RtfDocument{};
             m_plain.clear();
         }

@@ -151,6 +151,14 @@ bool CommandBars::pressKey(std::int32_t key, std::int32_t mask) {
     return true;
 }
 
+bool CommandBars::onAccelerator(std::int16_t keyCode, std::int16_t shift) {
+    std::int32_t mask = 0;
+    if (shift & vbShiftMask) mask |= FSHIFT;
+    if (shift & vbCtrlMask) mask |= FCONTROL;
+    if (shift & vbAltMask) mask |= FALT;
+    return pressKey(keyCode, mask);
+}
+
 std::int32_t CommandBars::ClientWidth() const { return Screen::toPixels(widthTwips()); }
 std::int32_t CommandBars::ClientHeight() const { return Screen::toPixels(heightTwips()); }
 

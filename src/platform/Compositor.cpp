@@ -60,7 +60,10 @@ std::optional<std::string> textByName(const Control& c) {
     try {
         VariantList none;
         return const_cast<Control&>(c).invoke("Text", none).toString();
+    } catch (const Error&) {
+        return std::nullopt;  // no such member, or no text to show: nothing to paint
     } catch (...) {
+        reportContained();
         return std::nullopt;
     }
 }

@@ -18,6 +18,7 @@ Control::Control(std::string className, std::string name)
 
 Control::~Control() {
     for (auto& c : m_children) c->m_parent = nullptr;
+    if (s_observer) s_observer->controlDestroyed(*this);
 }
 
 Control* Control::root() {
@@ -32,6 +33,8 @@ void Control::addChild(std::shared_ptr<Control> child) {
         if (a == child.get()) throw Error(errGeneric, "a control cannot contain its own ancestor");
     if (child->m_parent) child->m_parent->remove(*child);
     child->m_parent = this;
+    if (!child->m_tabIndexSet)
+        child->m_tabIndex = static_cast<std::int16_t>(std::min<std::size_t>(m_children.size(), INT16_MAX));
     m_children.push_back(child);
     if (s_observer) s_observer->controlAdded(*this, *child);
 }
@@ -41,6 +44,10 @@ void Control::remove(Control& child) {
                            [&](const auto& p) { return p.get() == &child; });
     if (it == m_children.end()) return;
     auto keep = *it;  // stays alive until the observer has seen it go
+    keep->focusLeaving(true);
+    // A focus handler may have taken it out already.
+    it = std::find(m_children.begin(), m_children.end(), keep);
+    if (it == m_children.end()) return;
     m_children.erase(it);
     keep->m_parent = nullptr;
     if (s_observer) s_observer->controlRemoved(*this, *keep);
@@ -140,6 +147,7 @@ void Control::setVisible(bool v) {
     if (v == m_visible) return;
     m_visible = v;
     changed("Visible");
+    if (!v) focusLeaving(false);
 }
 
 bool Control::isShown() const {
@@ -152,6 +160,7 @@ void Control::setEnabled(bool v) {
     if (v == m_enabled) return;
     m_enabled = v;
     changed("Enabled");
+    if (!v) focusLeaving(false);
 }
 
 void Control::setToolTipText(std::string s) {
@@ -248,6 +257,7 @@ Variant Control::invoke(const std::string& member, VariantList& args) {
         ZOrder(args.empty() ? 0 : args[0].toInt32());
         return {};
     }
+    if (member == "SetFocus") return SetFocus();
     if (!args.empty()) {
         setProperty(member, args[0]);
         return {};
@@ -262,6 +272,8 @@ Variant Control::invoke(const std::string& member, VariantList& args) {
     if (member == "ToolTipText") return m_toolTip;
     if (member == "Tag") return Tag;
     if (member == "hWnd") return m_hWnd;
+    if (member == "TabStop") return m_tabStop;
+    if (member == "TabIndex") return m_tabIndex;
     if (member == "Name") return m_name;
     return Object::invoke(member, args);
 }
@@ -276,6 +288,8 @@ void Control::setProperty(const std::string& member, const Variant& value) {
     else if (member == "Caption") setCaption(value.toString());
     else if (member == "ToolTipText") setToolTipText(value.toString());
     else if (member == "Tag") Tag = value;
+    else if (member == "TabStop") setTabStop(value.toBool());
+    else if (member == "TabIndex") setTabIndex(value.toInt16());
     else Object::setProperty(member, value);
 }
 

@@ -4,6 +4,8 @@
 #include <limits>
 #include <thread>
 
+#include "platform/Diagnostics.h"
+
 namespace tavixTGCL2 {
 
 namespace {
@@ -71,6 +73,7 @@ int EventLoop::runPosted() {
             w();
         } catch (...) {
             // A failing callback must not take the loop (and the host) down.
+            reportContained();
         }
         ++n;
     }
@@ -102,6 +105,7 @@ bool EventLoop::runOneDueTimer(std::int64_t now) {
     try {
         (*tick)();
     } catch (...) {
+        reportContained();
     }
     return true;
 }

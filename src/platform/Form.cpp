@@ -20,6 +20,9 @@ void Form::show(bool modal, Control* owner) {
     if (!m_loaded) return;  // Load handler unloaded the form
     m_owner = owner;
     setVisible(true);
+    // A window opens with the focus where it was left, else on the first
+    // control in tab order, as the operator expects to type at once.
+    if (Control* f = ActiveControl(); !f || !f->isFocusable()) moveFocus(true);
     Activate();
     if (!modal) return;
     ++m_modalDepth;
@@ -70,7 +73,7 @@ bool Form::pressKey(std::int16_t keyAscii) {
             return true;
         }
     }
-    doKeyPress(keyAscii);
+    sendKeyPress(keyAscii);
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/Presenter.h"
 
+#include "platform/Diagnostics.h"
 #include "platform/Form.h"
 
 namespace tavixTGCL2 {
@@ -49,6 +50,7 @@ void ScriptedPresenter::runModal(Form& form) {
             script(form);
         } catch (...) {
             // A failing script must not leave a modal form open forever.
+            reportContained();
         }
     }
     if (form.isLoaded() && form.Visible() && !form.closeByFrame()) {

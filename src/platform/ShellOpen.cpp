@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "platform/Diagnostics.h"
+
 extern char** environ;
 
 namespace tavixTGCL2::ShellOpen {
@@ -99,6 +101,7 @@ bool launchDetached(const std::string& program, const std::vector<std::string>& 
         ::close(fds[0]);
         return started && got == 0;
     } catch (...) {
+        reportContained();
         return false;
     }
 }
@@ -115,6 +118,7 @@ bool open(const std::string& target) {
     try {
         return opener ? opener(target) : openWithDesktop(target);
     } catch (...) {
+        reportContained();
         return false;
     }
 }

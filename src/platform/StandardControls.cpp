@@ -1,8 +1,43 @@
 #include "platform/StandardControls.h"
 
+#include <algorithm>
+
 #include "platform/Error.h"
+#include "platform/KeyCodes.h"
 
 namespace tavixTGCL2 {
+
+namespace {
+
+// Keys that move within a control come without Ctrl or Alt; those two make
+// them someone else's (Ctrl+Tab, key bindings).
+bool plain(std::int16_t shift) { return (shift & (vbCtrlMask | vbAltMask)) == 0; }
+
+// Where Up, Down, Home and End lead from current in a list of count entries
+// (1-based; current 0 is "nothing yet"); 0 for any other key.
+std::int32_t listTarget(std::int16_t keyCode, std::int32_t current, std::int32_t count) {
+    if (count <= 0) return 0;
+    switch (keyCode) {
+        case vbKeyUp: return std::max(1, current - 1);
+        case vbKeyDown: return std::min(count, current + 1);
+        case vbKeyHome: return 1;
+        case vbKeyEnd: return count;
+        default: return 0;
+    }
+}
+
+// The option buttons of o's group, in tab order; empty for a button
+// outside any container.
+std::vector<OptionButton*> groupOf(const OptionButton& o) {
+    std::vector<OptionButton*> group;
+    if (!o.Parent()) return group;
+    for (const auto& c : o.Parent()->Children())
+        if (auto* b = dynamic_cast<OptionButton*>(c.get())) group.push_back(b);
+    std::stable_sort(group.begin(), group.end(), [](auto* a, auto* b) { return a->TabIndex() < b->TabIndex(); });
+    return group;
+}
+
+}  // namespace
 
 void Label::setAutoSize(bool v) { m_autoSize = v; changed("AutoSize"); }
 void Label::setWordWrap(bool v) { m_wordWrap = v; changed("WordWrap"); }
@@ -76,6 +111,38 @@ void OptionButton::doClick() {
     else setValue(true);
 }
 
+bool OptionButton::isGroupTabStop() const {
+    if (!TabStop()) return false;
+    const auto group = groupOf(*this);
+    if (group.empty()) return true;
+    auto stop = std::find_if(group.begin(), group.end(), [](auto* b) { return b->m_value && b->isFocusable(); });
+    if (stop == group.end()) stop = std::find_if(group.begin(), group.end(), [](auto* b) { return b->isFocusable(); });
+    return stop != group.end() && *stop == this;
+}
+
+bool OptionButton::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (!plain(shift)) return false;
+    if (keyCode == vbKeySpace) {
+        doClick();
+        return true;
+    }
+    const bool back = keyCode == vbKeyUp || keyCode == vbKeyLeft;
+    if (!back && keyCode != vbKeyDown && keyCode != vbKeyRight) return false;
+    // The arrows go round the group, past buttons the operator cannot reach.
+    const auto group = groupOf(*this);
+    const auto n = static_cast<std::ptrdiff_t>(group.size());
+    const std::ptrdiff_t at = std::find(group.begin(), group.end(), this) - group.begin();
+    for (std::ptrdiff_t step = 1; step < n; ++step) {
+        OptionButton* next = group[static_cast<std::size_t>(((at + (back ? -step : step)) % n + n) % n)];
+        if (!next->isFocusable()) continue;
+        const auto keep = next->weak_from_this().lock();
+        next->SetFocus();
+        next->doClick();
+        break;
+    }
+    return true;
+}
+
 void CheckBox::setValue(std::int32_t v) {
     if (v < 0 || v > 2) throw Error(errInvalidProperty, "Invalid property value: Value");
     if (v == m_value) return;
@@ -86,6 +153,18 @@ void CheckBox::setValue(std::int32_t v) {
 
 void CheckBox::doClick() {
     if (Enabled()) setValue(m_value == 1 ? 0 : 1);
+}
+
+bool CheckBox::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (keyCode != vbKeySpace || !plain(shift)) return false;
+    doClick();
+    return true;
+}
+
+bool CommandButton::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (keyCode != vbKeySpace || !plain(shift)) return false;
+    doClick();
+    return true;
 }
 
 void ComboBox::AddItem(std::string item, std::int32_t index) {
@@ -137,6 +216,14 @@ void ComboBox::setListIndex(std::int32_t i) {
 
 std::string ComboBox::Text() const { return m_listIndex >= 0 ? m_items[m_listIndex] : std::string(); }
 
+bool ComboBox::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (!plain(shift)) return false;
+    const std::int32_t target = listTarget(keyCode, m_listIndex + 1, ListCount());
+    if (target == 0) return false;
+    setListIndex(target - 1);
+    return true;
+}
+
 std::int32_t ListView::addItem(ListItem item, std::int32_t index) {
     if (index < 1 || index > count()) index = count() + 1;
     m_items.insert(m_items.begin() + (index - 1), std::move(item));
@@ -179,6 +266,18 @@ void ListView::clickItem(std::int32_t index) {
     if (!Enabled()) return;
     setSelectedIndex(index);
     if (index > 0) ItemClick(index);
+}
+
+bool ListView::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (!plain(shift)) return false;
+    const std::int32_t target = listTarget(keyCode, m_selected, count());
+    if (target == 0) return false;
+    // Staying on the same item is no new choice.
+    if (target != m_selected) {
+        ensureVisible(target);
+        clickItem(target);
+    }
+    return true;
 }
 
 std::int32_t ListView::addColumn(std::string text, std::int32_t width) {
@@ -243,6 +342,17 @@ void TabControl::setSelectedItem(std::int32_t index) {
     m_selected = index;
     changed("SelectedItem");
     SelectedChanged(index);
+}
+
+bool TabControl::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
+    if (!plain(shift)) return false;
+    std::int16_t asList = keyCode;
+    if (keyCode == vbKeyLeft) asList = vbKeyUp;
+    else if (keyCode == vbKeyRight) asList = vbKeyDown;
+    else if (keyCode != vbKeyHome && keyCode != vbKeyEnd) return false;
+    const std::int32_t target = listTarget(asList, m_selected + 1, itemCount());
+    if (target > 0) setSelectedItem(target - 1);
+    return true;
 }
 
 }  // namespace tavixTGCL2

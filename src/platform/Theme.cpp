@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "platform/Diagnostics.h"
+
 namespace tavixTGCL2 {
 
 namespace {
@@ -141,6 +143,7 @@ ThemeData::ThemeData(Theme* theme, std::int32_t hwnd, std::string_view classList
     try {
         m_handle = theme->openThemeData(hwnd, classList);
     } catch (...) {
+        reportContained();
         m_handle = 0;
     }
 }
@@ -151,6 +154,7 @@ ThemeData::~ThemeData() {
         m_theme->closeThemeData(m_handle);
     } catch (...) {
         // A theme that fails to close has nothing more to give back here.
+        reportContained();
     }
 }
 

@@ -390,6 +390,7 @@ void WebBrowser::startFetch(std::uint64_t serial) {
         const std::string location = m_load->location;  // the load may end while fetch runs
         fetcher->fetch(location, done);
     } catch (...) {
+        reportContained();
         if (alive.expired() || *called) return;
         *called = true;
         fail(serial, navErrDownloadFailure);

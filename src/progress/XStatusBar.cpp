@@ -240,12 +240,17 @@ void XStatusBar::onResize() {
         Redraw();
     });
     const std::int32_t half = h / 2;
+    // A bar too small for the labels leaves them where they are: it is the
+    // bar's size while its host lays it out, not an error worth a report.
+    const bool room = w >= 6 && half >= 3;
     resumeNext([&] {
         if (m_lblProg->Height() > half - 3) m_lblProg->Move(3, half, w, half);
-        else m_lblProg->Move(3, half + 1, w - 6, half - 3);
+        else if (room) m_lblProg->Move(3, half + 1, w - 6, half - 3);
     });
-    resumeNext([&] { m_lblStd->Move(3, 2, w - 6, half - 3); });
-    resumeNext([&] { m_lblStatus->Move(3, half + 1, w - 6, half - 3); });
+    if (room) {
+        resumeNext([&] { m_lblStd->Move(3, 2, w - 6, half - 3); });
+        resumeNext([&] { m_lblStatus->Move(3, half + 1, w - 6, half - 3); });
+    }
     resumeNext([&] { FitCaption(*m_lblStd, m_asStd); });
     resumeNext([&] { FitCaption(*m_lblStatus, m_asStatus); });
 }

@@ -6,19 +6,21 @@
 namespace tavixTGCL2 {
 
 namespace {
+// A failure is reported as the handle's member's, which called these.
 template <class F, class T>
-T readOr(const std::shared_ptr<CommandBarControl>& c, F f, T fallback) {
+T readOr(const std::shared_ptr<CommandBarControl>& c, F f, T fallback, SourceSite where = SourceSite::current()) {
     if (!c || c->isDeleted()) return fallback;
     try {
         return f(*c);
     } catch (...) {
+        reportContained(where);
         return fallback;
     }
 }
 template <class F>
-void writeIf(const std::shared_ptr<CommandBarControl>& c, F f) {
+void writeIf(const std::shared_ptr<CommandBarControl>& c, F f, SourceSite where = SourceSite::current()) {
     if (!c || c->isDeleted()) return;
-    resumeNext([&] { f(*c); });
+    resumeNext([&] { f(*c); }, where);
 }
 const CommandBarControl& live(const std::shared_ptr<CommandBarControl>& c) {
     if (!c) throw Error(errObjectRequired, "the button is not attached to a control");
@@ -54,6 +56,9 @@ void CTgToolbarButton::setVisible(bool v) {
     writeIf(m_control, [v](auto& c) { c.setVisible(v); });
 }
 bool CTgToolbarButton::IsDeleted() const { return !m_control || m_control->isDeleted(); }
+bool CTgToolbarButton::Execute() {
+    return readOr(m_control, [](CommandBarControl& c) { return c.Execute(); }, false);
+}
 
 std::int32_t CTgToolbarButton::Style() const { return live(m_control).Style(); }
 void CTgToolbarButton::setStyle(std::int32_t style) {

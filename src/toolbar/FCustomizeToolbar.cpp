@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "frame/Captions.h"
 #include "frame/HostServices.h"
-#include "frame/TextLookup.h"
 #include "platform/CommandBars.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
@@ -238,13 +238,11 @@ void FCustomizeToolbar::Form_Load() {
     resumeNext([&] { tabCustomize_SelectedChanged(m_tab->selectedItem()); });
     resumeNext([&] { givePageColor(*this); });
     resumeNext([&] { m_lvwButtons->setColumnWidth(1, std::max(0, m_lvwButtons->Width() - kColumnMargin)); });
-    resumeNext([&] {
-        auto translator = HostServices::Translator();
-        if (!translator) throw Error(errObjectRequired, "no translator");
-        translator->TranslateControls("", *this);
-    });
-    resumeNext([&] { m_cboScheme->AddItem(translate("290::Default")); });
-    resumeNext([&] { m_cboScheme->AddItem(translate("291::Right to left")); });
+    translateForm(*this);
+    // The scheme's list index is the scheme: an entry lost with its text
+    // would shift the other one.
+    resumeNext([&] { m_cboScheme->AddItem(translatedText("290::Default")); });
+    resumeNext([&] { m_cboScheme->AddItem(translatedText("291::Right to left")); });
 }
 
 void FCustomizeToolbar::Form_QueryUnload(std::int16_t&, std::int16_t) {
@@ -384,9 +382,11 @@ std::shared_ptr<CommandBarControl> barControl(XTgToolbar& tb, std::int32_t id) {
     return c;
 }
 
-ListItem separatorEntry() {
+// The entry shares its statement with the control entry after it: its
+// text must not be able to fail.
+ListItem separatorEntry(SourceSite where = SourceSite::current()) {
     ListItem entry;
-    entry.Text = translate("288::Separator");
+    entry.Text = translatedText("288::Separator", {}, where);
     entry.Tag = std::int32_t{0};
     return entry;
 }
@@ -439,10 +439,10 @@ void FCustomizeToolbar::UpdateListButtons() {
     bool separator = false;
     resumeNext([&] { separator = isSeparator(sel); });
     if (separator) {
-        resumeNext([&] { m_cmdAddSep->setCaption(translate("287::&Remove Separator")); });
+        resumeNext([&] { m_cmdAddSep->setCaption(translatedText("287::&Remove Separator")); });
         resumeNext([&] { m_cmdAddSep->setEnabled(true); });
     } else {
-        resumeNext([&] { m_cmdAddSep->setCaption(translate("286::&Add Separator")); });
+        resumeNext([&] { m_cmdAddSep->setCaption(translatedText("286::&Add Separator")); });
         // The bar draws no separator before its first control, so the first
         // entry gets none either.
         resumeNext([&] { m_cmdAddSep->setEnabled(sel > 1 && !isSeparator(sel - 1)); });
@@ -493,6 +493,9 @@ void FCustomizeToolbar::MoveEntry(std::int32_t step) {
         ApplyGroupsFromList();
         ForgetScheme();
         RedrawBar();
+        // The operator goes on with the arrow keys in the list; given first,
+        // the focus never passes through a button about to be disabled.
+        m_lvwButtons->SetFocus();
         // Move Up must not stay enabled on the first entry, nor Move Down on
         // the last.
         UpdateListButtons();
@@ -535,7 +538,7 @@ void FCustomizeToolbar::cmdRestore_Click() {
     std::int32_t answer = vbNo;
     resumeNext([&] {
         answer = presenter().messageBox(
-            translate("294::Do you want to restore the toolbar to default settings and undo cusomtization?"),
+            translatedText("294::Do you want to restore the toolbar to default settings and undo cusomtization?"),
             vbYesNo | vbQuestion, Caption());
     });
     if (answer != vbYes) return;

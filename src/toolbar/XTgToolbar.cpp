@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "frame/Captions.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
 #include "platform/Error.h"
@@ -34,6 +35,7 @@ constexpr std::int32_t kDockBottomStretchedNoWrap = cbdBottom | cbdNoWrap | cbdS
 
 XTgToolbar::XTgToolbar(std::string name) : Control(kClassName, std::move(name)) {
     MMain::ensureStarted();
+    setCanGetFocus(true);
     m_cbrBars = create<CommandBars>("cbrBars");
     pboStatus = create<PictureBox>("pboStatus");
     xsbStatus = pboStatus->create<XStatusBar>("xsbStatus");
@@ -75,7 +77,7 @@ void XTgToolbar::UserControl_Initialize() {
     resumeNext([&] { pboStatus->setBackColor(m_cbrBars->SpecialColor(cbcolToolbarFace)); });
     // 4. The status control, stretched over the bar's free width.
     resumeNext([&] {
-        auto ctl = m_bar->Controls().Add(cbcCustom, ID_TGTBAR_STATUS, TranslateText("262::Statusbar"));
+        auto ctl = m_bar->Controls().Add(cbcCustom, ID_TGTBAR_STATUS, captionText("262::Statusbar"));
         ctl->setFlags(cbfStretched);
         ctl->setHostedWindow(pboStatus);
     });
@@ -100,8 +102,8 @@ void XTgToolbar::UserControl_Initialize() {
 void XTgToolbar::TranslateBar(const std::shared_ptr<CommandBar>& bar) {
     for (std::int32_t i = 1; i <= bar->Controls().Count(); ++i) {
         auto c = bar->Controls().Item(i);
-        resumeNext([&] { c->setCaption(TranslateText(c->Caption())); });
-        resumeNext([&] { c->setToolTipText(TranslateText(c->ToolTipText())); });
+        resumeNext([&] { c->setCaption(captionText(c->Caption())); });
+        resumeNext([&] { c->setToolTipText(captionText(c->ToolTipText())); });
         if (c->Type() == cbcPopup || c->Type() == cbcButtonPopup)
             resumeNext([&] { TranslateBar(c->CommandBar()); });
     }
@@ -119,11 +121,23 @@ std::shared_ptr<CommandBarControl> XTgToolbar::ownControl(std::int32_t id) const
     return m_bar->Controls().Find(0, id);
 }
 
+bool XTgToolbar::ExecuteCommand(std::int32_t id) {
+    // The same path as a click: the bar's Execute event reaches OnExecute,
+    // which tells a click from a key binding by the control's own bar.
+    bool done = false;
+    resumeNext([&] {
+        auto control = findControl(id);
+        done = control && control->Execute();
+    });
+    return done;
+}
+
 std::shared_ptr<CTgToolbarButton> XTgToolbar::Button(std::int32_t ID) const {
     try {
         auto c = findControl(ID);
         return CTgToolbarButton::of(c);
     } catch (...) {
+        reportContained();
         return nullptr;
     }
 }
@@ -171,11 +185,11 @@ void XTgToolbar::SetupStartButton(bool fStep) {
     std::shared_ptr<CommandBarControl> ctl;
     resumeNext([&] {
         ctl = m_bar->Controls().Add(fStep ? cbcSplitButtonPopup : cbcButton, ID_TGTBAR_START,
-                                    TranslateText("253::Start"), position);
+                                    captionText("253::Start"), position);
     });
     // When the Start button could not be made, the statements that finish
     // it fail one by one; the next DefineButtons makes it again.
-    resumeNext([&] { required(ctl, "Start").setToolTipText(TranslateText("213::Start automatic test")); });
+    resumeNext([&] { required(ctl, "Start").setToolTipText(captionText("213::Start automatic test")); });
     resumeNext([&] {
         if (TextLabels() == etgLabelsSelective) required(ctl, "Start").setStyle(cbsIconAndCaption);
     });
@@ -183,7 +197,7 @@ void XTgToolbar::SetupStartButton(bool fStep) {
     if (fStep)
         resumeNext([&] {
             required(ctl, "Start").CommandBar()->Controls().Add(cbcButton, ID_TGTBAR_STEP,
-                                                                TranslateText("255::Stepwise test"));
+                                                                captionText("255::Stepwise test"));
         });
 }
 

@@ -27,6 +27,7 @@ std::shared_ptr<CTgToolbarButton> XTgToolbar::addToToolsMenu(std::int32_t type, 
             if (auto customize = menu->Controls().Find(0, ID_TGTBAR_CUSTOMIZE)) customize->setBeginGroup(true);
         return CTgToolbarButton::of(added);
     } catch (...) {
+        reportContained();
         return nullptr;
     }
 }
@@ -54,6 +55,7 @@ std::shared_ptr<CTgToolbarButton> XTgToolbar::AddPopUpChildMenu(std::int32_t idP
             if (auto customize = menu->Controls().Find(0, ID_TGTBAR_CUSTOMIZE)) customize->setBeginGroup(true);
         return CTgToolbarButton::of(added);
     } catch (...) {
+        reportContained();
         return nullptr;
     }
 }
@@ -65,6 +67,21 @@ void XTgToolbar::ShowStandardsPopup(std::optional<std::int32_t> iFlags, std::opt
         auto standards = findControl(ID_TGTBAR_STANDARDS);
         if (!standards || !standards->Visible()) return;
         GetPopupBar(ID_TGTBAR_STANDARDS)->ShowPopup(iFlags.value_or(0), X.value_or(0), y.value_or(0));
+    });
+}
+
+void XTgToolbar::doContextMenu() {
+    if (!Enabled()) return;
+    stopOnError([&] {
+        auto tools = findControl(ID_TGTBAR_TOOLS);
+        if (!tools || !tools->Visible() || !tools->Enabled() || !tools->CommandBar()) return;
+        // Where a click on the button opens it: the button's lower left, in
+        // the pixels of the command bars' client area.
+        const Rect bar = m_bar->WindowRect();
+        const Rect button = tools->bounds();
+        const std::int32_t x = bar.left + (button.isEmpty() ? 0 : button.left);
+        const std::int32_t y = button.isEmpty() ? bar.bottom : bar.top + button.bottom;
+        tools->CommandBar()->ShowPopup(0, x, y);
     });
 }
 
@@ -123,7 +140,7 @@ void XTgToolbar::SelectStandard(const std::shared_ptr<CommandBarControl>& item) 
     resumeNext([&] { StandardSelectionChange(); });
 }
 
-void XTgToolbar::SetStandardName(std::string& sAlphaName, std::string& sCompleteName) {
+void XTgToolbar::SetStandardName(const std::string& sAlphaName, const std::string& sCompleteName) {
     resumeNext([&] {
         m_cssStdSel->GroupName = sAlphaName;
         m_cssStdSel->CompleteName = sCompleteName;

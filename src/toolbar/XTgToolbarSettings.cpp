@@ -17,6 +17,7 @@ std::optional<std::int32_t> storedNumber(const Variant& v) {
     try {
         return v.toInt32();
     } catch (...) {
+        reportContained();
         return std::nullopt;
     }
 }
@@ -49,6 +50,7 @@ std::int32_t XTgToolbar::TextLabels() const {
         if (!next) next = findControl(ID_TGTBAR_NEXT);
         return next && next->Style() == cbsIconAndCaption ? etgLabelsSelective : etgLabelsNone;
     } catch (...) {
+        reportContained();
         return etgLabelsNone;
     }
 }
@@ -67,11 +69,8 @@ void XTgToolbar::setTextLabels(std::int32_t v) {
 
 std::int32_t XTgToolbar::VisualStyle() const { return m_cbrBars->VisualTheme(); }
 
-void XTgToolbar::setVisualStyle(const Variant& v) {
-    // An empty or unusable value keeps the current theme.
-    resumeNext([&] {
-        if (auto n = storedNumber(v)) m_cbrBars->setVisualTheme(*n);
-    });
+void XTgToolbar::setVisualStyle(std::int32_t v) {
+    resumeNext([&] { m_cbrBars->setVisualTheme(v); });
     resumeNext([&] { m_cbrBars->RecalcLayout(); });
 }
 
@@ -103,6 +102,7 @@ bool XTgToolbar::HasStoredLayout() {
         reg->OpenKey(HKEY_LOCAL_MACHINE, SettingsKey());
         return !reg->ReadValue("Toolbar").toString().empty();
     } catch (...) {
+        reportContained();
         return false;
     }
 }
@@ -136,7 +136,10 @@ void XTgToolbar::LoadToolbarLayout() {
         resumeNext([&] { v = reg->ReadValue(name); });
         return v;
     };
-    resumeNext([&] { setVisualStyle(read("VisualStyle")); });
+    // An empty or unusable stored value keeps the current theme.
+    resumeNext([&] {
+        if (auto n = storedNumber(read("VisualStyle"))) setVisualStyle(*n);
+    });
     resumeNext([&] { setFadedIcons(storedNumber(read("FadedIcons")).value_or(0) == 1); });
     resumeNext([&] { setButtonSize(storedNumber(read("ButtonSize")).value_or(0)); });
     resumeNext([&] { setTextLabels(storedNumber(read("TextLabels")).value_or(0)); });

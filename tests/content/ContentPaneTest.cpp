@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "content/XMsnSplit.h"
+#include "content/XPaneComment.h"
 #include "content/XPaneProcedure.h"
 #include "content/XTabStrip.h"
 #include "content/XTgContentPane.h"
@@ -408,4 +409,33 @@ TEST(ContentPaneHost, LateBindingByNameAndDispatchIdentifier) {
     // A host control that refuses "Move" costs the pass nothing.
     h.pane->setResultView(std::make_shared<Object>());
     EXPECT_EQ(h.position.back(), (Rect4{495, 1490, 8505, 3540}));
+}
+
+TEST(ContentPaneHost, OperatorCommentIsWhatTheCommentTabShows) {
+    Host h;
+    h.pane->Content().setComment("set by the host");
+    EXPECT_EQ(h.pane->OperatorComment(), "set by the host");  // page not made yet
+
+    int changes = 0;
+    h.pane->CommentChange.connect([&] { ++changes; });
+    h.pane->SelectTab(etgCommentTab);
+    auto* page = dynamic_cast<XPaneComment*>(h.pane->activePage().get());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(h.pane->OperatorComment(), "set by the host");
+    ASSERT_TRUE(page->txtComment().typeText("typed by the operator"));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(h.pane->OperatorComment(), "typed by the operator");
+    EXPECT_EQ(h.pane->Content().Comment(), "set by the host");  // as the contract says
+}
+
+TEST(ContentPaneHost, ProceduresTakeLiteralsAndNamedFormats) {
+    Host h;
+    h.pane->Content().SetProcedure(etgProcPlainText, "Connect the probe.");
+    XPaneProcedure& p = h.pane->xpvProc();
+    EXPECT_EQ(p.textView().Text(), "Connect the probe.");
+    EXPECT_TRUE(p.textView().Visible());
+    h.pane->Content().SetProcedure(etgProcRichText, std::string("{\\rtf1 Rich}"));
+    EXPECT_FALSE(p.textView().Visible());
+    ASSERT_NE(p.procedureView(), nullptr);
+    EXPECT_EQ(p.procedureView()->ClassName(), "tavixView.XRichEdit");
 }

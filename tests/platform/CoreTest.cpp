@@ -130,10 +130,19 @@ TEST_F(LoopTest, FailingCallbacksDoNotStopTheLoop) {
     int ran = 0;
     loop.post([] { throw Error("boom"); });
     loop.post([&] { ++ran; });
-    loop.startTimer(10, [] { throw std::runtime_error("tick"); });
+    // Host code fails with Error; anything else would be an internal fault,
+    // which the test switch turns into a failure (see DiagnosticsTest).
+    loop.startTimer(10, [] { throw Error(errIo, "tick"); });
+    std::vector<std::string> contained;
+    const DiagnosticsSink previous =
+        setDiagnosticsSink([&](const ContainedError& e) { contained.push_back(e.operation() + ": " + e.text); });
     loop.advance(30);
+    setDiagnosticsSink(previous);
     EXPECT_EQ(ran, 1);
     EXPECT_EQ(loop.activeTimers(), 1u);
+    EXPECT_EQ(contained, (std::vector<std::string>{"EventLoop::runPosted: boom", "EventLoop::runOneDueTimer: tick",
+                                                   "EventLoop::runOneDueTimer: tick",
+                                                   "EventLoop::runOneDueTimer: tick"}));
 }
 
 TEST(Control, GeometryInParentUnitsAndMoveFailure) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "toolbar/ToolbarInternals.h"
 #include "frame/HostKit.h"
 #include "frame/HostServices.h"
 #include "platform/EventLoop.h"
@@ -95,11 +96,11 @@ TEST_F(ToolbarTest, RunStateTable) {
 
 TEST_F(ToolbarTest, StartChangesFormKeepingItsPlaceAndStaleHandles) {
     auto before = tb->Button(ID_TGTBAR_START);
-    std::int32_t index = before->Index();
+    std::int32_t index = ToolbarInternals::Index(*before);
     tb->DefineButtons(etgActionAll, etgRunAllButtons);
     auto split = tb->Button(ID_TGTBAR_START);
-    EXPECT_EQ(split->control()->Type(), cbcSplitButtonPopup);
-    EXPECT_EQ(split->Index(), index);
+    EXPECT_EQ(ToolbarInternals::control(*split)->Type(), cbcSplitButtonPopup);
+    EXPECT_EQ(ToolbarInternals::Index(*split), index);
     EXPECT_FALSE(split->BeginGroup());
     ASSERT_NE(tb->Button(ID_TGTBAR_STEP), nullptr);
     EXPECT_TRUE(before->IsDeleted());
@@ -110,8 +111,8 @@ TEST_F(ToolbarTest, StartChangesFormKeepingItsPlaceAndStaleHandles) {
     EXPECT_FALSE(split->IsDeleted());
 
     tb->DefineButtons(etgActionAll, etgRunStartAndStop);
-    EXPECT_EQ(tb->Button(ID_TGTBAR_START)->control()->Type(), cbcButton);
-    EXPECT_EQ(tb->Button(ID_TGTBAR_START)->Index(), index);
+    EXPECT_EQ(ToolbarInternals::control(*tb->Button(ID_TGTBAR_START))->Type(), cbcButton);
+    EXPECT_EQ(ToolbarInternals::Index(*tb->Button(ID_TGTBAR_START)), index);
     EXPECT_EQ(tb->Button(ID_TGTBAR_STEP), nullptr);
     EXPECT_TRUE(split->IsDeleted());
 }
@@ -121,9 +122,9 @@ TEST_F(ToolbarTest, CommandsFromClicksAndAccelerators) {
     tb->SetButtonState(etgStateIdle);
     auto& bars = tb->CommandBarsControl();
     EXPECT_TRUE(bars.pressKey(120, 0));  // F9
-    tb->Button(ID_TGTBAR_START)->control()->Execute();
+    tb->Button(ID_TGTBAR_START)->Execute();
     bars.pressKey(78, FCONTROL);  // Ctrl+N: Next is disabled while idle
-    tb->Button(ID_TGTBAR_NEXT)->control()->Execute();
+    tb->Button(ID_TGTBAR_NEXT)->Execute();
     bars.pressKey(27, 0);  // Esc
     ASSERT_EQ(clicks.size(), 3u);
     EXPECT_EQ(clicks[0], std::make_pair(std::int32_t(ID_TGTBAR_START), true));
@@ -138,7 +139,7 @@ TEST_F(ToolbarTest, CommandsFromClicksAndAccelerators) {
 }
 
 TEST_F(ToolbarTest, CalculatedLimitsToggleAndStandards) {
-    auto calc = tb->Button(ID_TGTBAR_CALCULATED)->control();
+    auto calc = ToolbarInternals::control(*tb->Button(ID_TGTBAR_CALCULATED));
     calc->Execute();
     EXPECT_FALSE(tb->StandardSelection().CalculateLimits);
     calc->Execute();
@@ -339,3 +340,72 @@ TEST_F(ToolbarTest, HeightFollowsTheBarAndTheStatusFillsItsSlot) {
     EXPECT_GT(host.widthTwips(), 0);
     EXPECT_EQ(tb->StatusControl().widthTwips(), host.widthTwips());
 }
+
+namespace {
+
+// What a host reaches without the library's private headers: pressing
+// commands by identifier, named keys, literals for names.
+TEST_F(ToolbarTest, HostPressesCommandsByIdentifier) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop);
+    tb->SetButtonState(etgStateIdle);
+    tb->Initialize(nullptr, setupWith(2));
+    stdChanges = 0;
+
+    EXPECT_TRUE(tb->ExecuteCommand(ID_TGTBAR_START));
+    EXPECT_FALSE(tb->ExecuteCommand(ID_TGTBAR_NEXT));  // disabled while idle
+    EXPECT_FALSE(tb->ExecuteCommand(4711));            // no such command
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], std::make_pair(std::int32_t(ID_TGTBAR_START), false));
+
+    // Menu commands do their own work and raise no ButtonClick.
+    EXPECT_TRUE(tb->ExecuteCommand(512));
+    EXPECT_EQ(tb->StandardSelection().CompleteName, "Standard 2");
+    EXPECT_TRUE(tb->ExecuteCommand(ID_TGTBAR_CALCULATED));
+    EXPECT_FALSE(tb->StandardSelection().CalculateLimits);
+    EXPECT_EQ(stdChanges, 2);
+    int opened = 0;
+    XTgToolbar::setCustomizeDialogOpener([&](XTgToolbar&) { ++opened; });
+    EXPECT_TRUE(tb->ExecuteCommand(ID_TGTBAR_CUSTOMIZE));
+    XTgToolbar::setCustomizeDialogOpener(nullptr);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(clicks.size(), 1u);
+
+    // A handle presses the same way, and a stale one does nothing.
+    auto start = tb->Button(ID_TGTBAR_START);
+    EXPECT_TRUE(start->Execute());
+    EXPECT_EQ(clicks.back(), std::make_pair(std::int32_t(ID_TGTBAR_START), false));
+    tb->DefineButtons(etgActionAll, etgRunAllButtons);  // Start changes form
+    EXPECT_TRUE(start->IsDeleted());
+    EXPECT_FALSE(start->Execute());
+    EXPECT_FALSE(CTgToolbarButton().Execute());
+}
+
+TEST_F(ToolbarTest, NamedKeysLiteralNamesAndIntegerStyle) {
+    tb->DefineButtons(etgActionAll, etgRunStartAndStop);
+    tb->SetButtonState(etgStateIdle);
+    EXPECT_EQ(vbKeyF9, etgKeyStart);
+    EXPECT_EQ(vbKeyEscape, etgKeyAbort);
+    tb->AddToolsMenu(901, "Host command");
+    tb->AddAccelerator(901, vbKeyF5, etgKeyMaskShift);
+    EXPECT_TRUE(tb->CommandBarsControl().pressKey(vbKeyF5, FSHIFT));
+    ASSERT_FALSE(clicks.empty());
+    EXPECT_EQ(clicks.back(), std::make_pair(std::int32_t(901), true));
+
+    tb->Initialize(nullptr, setupWith(2));
+    tb->StatusBar().SetStandardName("G2", "Standard 2");  // literals bind
+    EXPECT_EQ(tb->StandardSelection().CompleteName, "Standard 2");
+    EXPECT_TRUE(tb->GetPopupBar(ID_TGTBAR_STANDARDS)->Controls().Item(2)->Checked());
+
+    tb->setVisualStyle(etgOffice2003);
+    EXPECT_EQ(tb->VisualStyle(), etgOffice2003);
+    tb->setVisualStyle(4711);  // no such theme: the current one stays
+    EXPECT_EQ(tb->VisualStyle(), etgOffice2003);
+    // A stored style that is no number keeps the theme too.
+    tb->SaveToolbarLayout();
+    storeValue("VisualStyle", std::string("bright"));
+    tb->setVisualStyle(etgWindowsXP);
+    tb->LoadToolbarLayout();
+    EXPECT_EQ(tb->VisualStyle(), etgWindowsXP);
+}
+
+}  // namespace

@@ -7,6 +7,9 @@
 // Events (the control's own): Click after every toggle; MouseDown and
 // MouseMove from the button picture, the caption or the bar, with the
 // coordinates of the part under the mouse.
+//
+// Focused, Space toggles as a click does; Shift+F10 and the menu key ask for
+// the bar's menu (ContextMenuRequested).
 #include <tavixTGCL2/Export.h>
 #include <cstdint>
 #include <memory>
@@ -58,6 +61,7 @@ public:
 
 protected:
     void onResize() override;
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     void UpdateButtonImage(std::int32_t e);

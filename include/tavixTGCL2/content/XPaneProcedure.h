@@ -49,6 +49,7 @@ public:
         "'%%1'.</font></b>";
     static constexpr const char* kStyleSheetSetting = "ProcCSS";
     // Procedure formats.
+    static constexpr std::int16_t fmtPlainText = 0;
     static constexpr std::int16_t fmtRichText = 1;
     static constexpr std::int16_t fmtTemplate = 3;
     static constexpr std::int16_t fmtLink = 4;
@@ -73,7 +74,7 @@ public:
     // shows its procedure.
     void Initialize(const std::shared_ptr<IElementInfo>& ie2Info);
     // Replaces the procedure view by one for the format; see above.
-    void SetProcedure(std::int16_t iFormat, std::string& sProc);
+    void SetProcedure(std::int16_t iFormat, const std::string& sProc);
     std::string Caption() const;
     void setCaption(const std::string& s);
     // True: rich text is shown by the host, which places its own view at

@@ -6,7 +6,13 @@
 // Events (the control's own): Click when a tab or its icon is clicked;
 // MouseDown on a tab, its icon or the strip, in strip coordinates (a left
 // press on a tab selects it first); MouseMove over the strip's own
-// background only; KeyPress while the strip has the focus.
+// background only; KeyPress while the strip has the focus; KeySelect when
+// the operator moved the selection with the keyboard (then Click, as for a
+// click on the tab).
+//
+// Focused, Up and Down select the tab above or below among the tabs not
+// marked hidden, Home and End the first and the last; Shift+F10 and the
+// menu key ask for the strip's menu (ContextMenuRequested).
 #include <tavixTGCL2/Export.h>
 #include <cstdint>
 #include <memory>
@@ -51,6 +57,12 @@ public:
 
     void ReadProperties();
     void WriteProperties();
+
+    // The tab the operator chose from the keyboard, already selected.
+    Event<std::int16_t> KeySelect;
+
+protected:
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     // Throws Error(errSubscript) before anything changes when iNew has no tab.

@@ -126,9 +126,16 @@ public:
     // --- ITgContentPane ---------------------------------------------------
     std::string Caption() const override;
     void setCaption(const std::string& s) override;
+    // The text last set through setComment, not what the operator typed:
+    // typed text goes to the test element's result (IResult::setComment)
+    // and raises CommentChange. Read it with OperatorComment.
     std::string Comment() const override { return m_sComment; }
     void setComment(const std::string& s) override;
-    void SetProcedure(std::int16_t iFormat, std::string& sProc) override;
+    void SetProcedure(std::int16_t iFormat, const std::string& sProc) override;
+
+    // What the comment tab shows now, operator's edits included; the text
+    // last set through setComment while the comment page was never opened.
+    std::string OperatorComment() const;
 
     // --- events -----------------------------------------------------------
     Event<std::int32_t> TabClick;
@@ -192,9 +199,15 @@ private:
     void setActivePage(ObjectPtr page);
     void onActivePageEvent(const std::string& name, VariantList& args);
     void onTabStripMouseDown(std::int16_t button, float x, float y);
+    // A tab was chosen (a click, or the arrow keys): its page and the
+    // events a host expects.
+    void onTabChosen();
     void onTabStripMouseMove();
-    // Menus open at the mouse position, in the pane's twips.
+    // Menus open at the mouse position, or at the focused part for the
+    // keyboard, in the pane's twips.
     void onSplitterMouseDown(std::int16_t button, float x, float y);
+    void openSplitMenu(float x, float y);
+    void openTabStripMenu(float x, float y);
     void switchAutoHide();
     void collapseOrExpandTabs(bool expand);
     ObjectPtr commentPage() const;

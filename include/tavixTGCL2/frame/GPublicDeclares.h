@@ -110,6 +110,16 @@ enum ETgToolbarAcceleratorKey : std::int32_t {
     etgKeySkip = 75       // K
 };
 
+// The iFormat of ITgContentPane::SetProcedure. Any value not listed shows
+// the text as plain text, so stored formats from elsewhere never fail.
+enum ETgProcedureFormat : std::int16_t {
+    etgProcPlainText = 0,
+    etgProcRichText = 1,      // rich text (RTF)
+    etgProcHtmlFragment = 3,  // the inner HTML of the template page's body
+    etgProcLink = 4,          // a web address or a "file://" reference
+    etgProcLinkAlt = 5        // the same as etgProcLink
+};
+
 // Carries no members of its own: it makes the enumerations part of what a
 // host sees of the library.
 class GPublicDeclares {};

@@ -14,7 +14,7 @@ public:
     virtual std::string Comment() const = 0;
     virtual void setComment(const std::string& s) = 0;
     // The procedure text goes by reference, as hosts pass it.
-    virtual void SetProcedure(std::int16_t iFormat, std::string& sProc) = 0;
+    virtual void SetProcedure(std::int16_t iFormat, const std::string& sProc) = 0;
 };
 
 // The published class: getters give "", setters and SetProcedure do nothing.
@@ -24,7 +24,7 @@ public:
     void setCaption(const std::string&) override {}
     std::string Comment() const override { return {}; }
     void setComment(const std::string&) override {}
-    void SetProcedure(std::int16_t, std::string&) override {}
+    void SetProcedure(std::int16_t, const std::string&) override {}
 };
 
 }  // namespace tavixTGCL2

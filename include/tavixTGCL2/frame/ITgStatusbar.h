@@ -12,7 +12,7 @@ public:
     virtual void setStatus(std::int16_t status) = 0;
     virtual void setMessage(const std::string& message) = 0;
     // Both names by reference, as hosts pass them.
-    virtual void SetStandardName(std::string& sAlphaName, std::string& sCompleteName) = 0;
+    virtual void SetStandardName(const std::string& sAlphaName, const std::string& sCompleteName) = 0;
 };
 
 // The published class of the same name: every member does nothing, so a host
@@ -21,7 +21,7 @@ class TGCL_API TgStatusbar : public ITgStatusbar {
 public:
     void setStatus(std::int16_t) override {}
     void setMessage(const std::string&) override {}
-    void SetStandardName(std::string&, std::string&) override {}
+    void SetStandardName(const std::string&, const std::string&) override {}
 };
 
 }  // namespace tavixTGCL2

@@ -170,6 +170,9 @@ public:
 
 protected:
     void onResize() override;
+    // The window's keys reach the bindings here (Control::sendKeyDown), with
+    // the ShiftMask turned into KeyBindingModifier bits.
+    bool onAccelerator(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     friend class CommandBar;

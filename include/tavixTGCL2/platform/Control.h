@@ -36,7 +36,14 @@ public:
     virtual void controlAdded(Control& parent, Control& child) = 0;
     virtual void controlRemoved(Control& parent, Control& child) = 0;
     // what names the property that changed ("Geometry", "Visible", "Caption"...).
+    // "Focus" comes for the control that lost the focus, then for the one
+    // that got it (hasFocus() tells which); "TabOrder" when CanGetFocus,
+    // TabStop or TabIndex changed.
     virtual void controlChanged(Control& c, const char* what) = 0;
+    // The control is being destroyed (its own parts already are): only its
+    // identity is left, so an observer drops what it keeps for it and never
+    // reads it again. Children that die with it are reported after it.
+    virtual void controlDestroyed(const Control&) {}
 };
 
 class TGCL_API Control : public Object, public std::enable_shared_from_this<Control> {
@@ -126,6 +133,49 @@ public:
     // Index among siblings, 0 = backmost.
     std::int32_t zIndex() const;
 
+    // --- focus (docs/accessibility.md) -------------------------------------
+    // The window (the top control of the tree, a Form or not) keeps one
+    // focused control. Only kinds the operator types into or operates
+    // take focus at all (CanGetFocus); Tab reaches those with TabStop.
+    bool CanGetFocus() const { return m_canGetFocus; }
+    void setCanGetFocus(bool v);
+    bool TabStop() const { return m_tabStop; }
+    void setTabStop(bool v);
+    // Tab order among siblings: TabIndex, then z-order. A control added
+    // without one gets the next number of its new container.
+    std::int16_t TabIndex() const { return m_tabIndex; }
+    void setTabIndex(std::int16_t v);  // negative throws Error(errInvalidProperty)
+    // CanGetFocus, shown, and neither it nor a container disabled.
+    bool isFocusable() const;
+    bool hasFocus() const;
+    // The focused control of this control's window; nullptr when none.
+    Control* ActiveControl() const;
+    // Gives this control the focus: LostFocus on the old one, then
+    // GotFocus here. False, and nothing changes, when it cannot take it.
+    bool SetFocus();
+    // Tab (forward) or Shift+Tab: the next control of the window in tab
+    // order that can take focus, wrapping round. False when there is none.
+    bool moveFocus(bool forward = true);
+
+    // --- keyboard -------------------------------------------------------
+    // The operator presses a key in this control's window. The focused
+    // control has it first (KeyDown, then what the control does with it);
+    // then Tab and Shift+Tab move the focus, Ctrl+Tab turns the page of a
+    // tab control, Shift+F10 and the menu key open the focused control's
+    // context menu, and last the window's key bindings (command bars) get
+    // it. shift is a ShiftMask sum. Returns whether anything used the key.
+    bool sendKeyDown(std::int16_t keyCode, std::int16_t shift = 0);
+    // A typed character: to the focused control, or to the window itself
+    // when nothing has the focus (KeyPress).
+    void sendKeyPress(std::int16_t keyAscii);
+    // The key reaches this control: KeyDown (a handler that sets the code
+    // to 0 takes the key), then the control's own handling. Only on an
+    // enabled control. Returns whether the key was used.
+    bool doKeyDown(std::int16_t keyCode, std::int16_t shift = 0);
+    // The operator asks for this control's context menu from the keyboard:
+    // raises ContextMenuRequested at the control's centre, in its own units.
+    virtual void doContextMenu();
+
     // Ambient run mode of the container (False while a form is designed).
     bool ambientUserMode() const;
     void setUserMode(bool runMode) { m_userMode = runMode; }
@@ -149,6 +199,11 @@ public:
     // Generic events of controls created at run time by class name: the
     // event's name and its arguments, by reference.
     Event<const std::string&, VariantList&> ObjectEvent;
+    Event<> GotFocus;
+    Event<> LostFocus;
+    // Raised by doContextMenu: where the menu belongs, in the control's own
+    // units. A right mouse button still comes as MouseDown.
+    Event<float, float> ContextMenuRequested;
 
     // Input as the operator gives it; a toolkit backend or a test calls
     // these, and they raise the events above (only on an enabled control).
@@ -170,10 +225,23 @@ protected:
     void changed(const char* what);
     // Called after the size changed, before Resize is raised.
     virtual void onResize() {}
+    // What the control does with a key that reaches it while it has the
+    // focus, after KeyDown; returns whether it used the key.
+    virtual bool onKeyDown(std::int16_t /*keyCode*/, std::int16_t /*shift*/) { return false; }
+    // A key nothing focused used, offered to every shown, enabled control
+    // of the window in tree order (key bindings); returns whether it was
+    // taken.
+    virtual bool onAccelerator(std::int16_t /*keyCode*/, std::int16_t /*shift*/) { return false; }
 
 private:
     void addChild(std::shared_ptr<Control> child);
     void applyGeometry(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h);
+    // Focus held inside this control moves on when it is hidden, disabled
+    // or taken out of its window, so the window never keeps focus on a
+    // control the operator cannot reach.
+    void focusLeaving(bool removed);
+    // On the window's top control: moves the focus and tells everyone.
+    void focusTo(Control* next);
 
     std::string m_className;
     std::string m_name;
@@ -192,6 +260,11 @@ private:
     OleColor m_foreColor = 0x80000012;  // button text
     Font m_font{.name = "MS Sans Serif", .size = 8.25};
     PropertyBag m_bag;
+    bool m_canGetFocus = false;
+    bool m_tabStop = true;
+    bool m_tabIndexSet = false;
+    std::int16_t m_tabIndex = 0;
+    Control* m_focus = nullptr;  // kept by the top control of a window only
     static inline ControlObserver* s_observer = nullptr;
 };
 

@@ -22,7 +22,9 @@ public:
     Control* owner() const { return m_owner; }
 
     // Loads the form (raising Load once) and shows it. A modal show returns
-    // when the form is hidden or unloaded.
+    // when the form is hidden or unloaded. Shown, the form gives the focus
+    // to the first control in tab order unless one of its controls still
+    // has it.
     void show(bool modal = false, Control* owner = nullptr);
     void load();
     void hide();
@@ -37,8 +39,10 @@ public:
     bool topMost() const { return m_topMost; }
     void setTopMost(bool v);
 
-    // Enter presses the default button, Esc the cancel button; other keys go
-    // to KeyPress. Returns whether a button took the key.
+    // A typed character. Enter presses the default button, Esc the cancel
+    // button (Space presses a focused button, see sendKeyDown); other keys
+    // go to the focused control's KeyPress, the form's own when nothing has
+    // the focus. Returns whether a button took the key.
     bool pressKey(std::int16_t keyAscii);
 
     Event<> Load;

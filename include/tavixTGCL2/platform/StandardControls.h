@@ -36,7 +36,10 @@ private:
 
 class TGCL_API TextBox : public Control {
 public:
-    explicit TextBox(std::string name = {}) : Control("TextBox", std::move(name)) { setBackColor(0x80000005); }
+    explicit TextBox(std::string name = {}) : Control("TextBox", std::move(name)) {
+        setBackColor(0x80000005);
+        setCanGetFocus(true);
+    }
     const std::string& Text() const { return m_text; }
     // Raises Change when the text differs.
     void setText(std::string t);
@@ -98,11 +101,15 @@ private:
 
 class TGCL_API CommandButton : public Control {
 public:
-    explicit CommandButton(std::string name = {}) : Control("CommandButton", std::move(name)) {}
+    explicit CommandButton(std::string name = {}) : Control("CommandButton", std::move(name)) { setCanGetFocus(true); }
     bool Default() const { return m_default; }
     void setDefault(bool v) { m_default = v; }
     bool Cancel() const { return m_cancel; }
     void setCancel(bool v) { m_cancel = v; }
+
+protected:
+    // Space presses the focused button.
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     bool m_default = false;
@@ -110,14 +117,21 @@ private:
 };
 
 // Option buttons in one container form a group: setting one clears the rest.
+// Tab reaches a group once, at its selected button (the first in tab order
+// while none is selected); the arrow keys move and select within it.
 class TGCL_API OptionButton : public Control {
 public:
-    explicit OptionButton(std::string name = {}) : Control("OptionButton", std::move(name)) {}
+    explicit OptionButton(std::string name = {}) : Control("OptionButton", std::move(name)) { setCanGetFocus(true); }
     bool Value() const { return m_value; }
     // Setting True clears the siblings and raises Click, as an operator's
     // choice does; setting False raises nothing.
     void setValue(bool v);
     void doClick() override;
+    // Whether Tab stops here, by the group rule above (and TabStop).
+    bool isGroupTabStop() const;
+
+protected:
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     bool m_value = false;
@@ -125,11 +139,15 @@ private:
 
 class TGCL_API CheckBox : public Control {
 public:
-    explicit CheckBox(std::string name = {}) : Control("CheckBox", std::move(name)) {}
+    explicit CheckBox(std::string name = {}) : Control("CheckBox", std::move(name)) { setCanGetFocus(true); }
     // 0 unchecked, 1 checked, 2 greyed. Any change raises Click.
     std::int32_t Value() const { return m_value; }
     void setValue(std::int32_t v);
     void doClick() override;
+
+protected:
+    // Space toggles, as a click does.
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     std::int32_t m_value = 0;
@@ -137,7 +155,10 @@ private:
 
 class TGCL_API ComboBox : public Control {
 public:
-    explicit ComboBox(std::string name = {}) : Control("ComboBox", std::move(name)) { setBackColor(0x80000005); }
+    explicit ComboBox(std::string name = {}) : Control("ComboBox", std::move(name)) {
+        setBackColor(0x80000005);
+        setCanGetFocus(true);
+    }
     void AddItem(std::string item, std::int32_t index = -1);
     void RemoveItem(std::int32_t index);
     void Clear();
@@ -150,6 +171,10 @@ public:
     void setListIndex(std::int32_t i);  // out of range throws errInvalidProperty
     std::string Text() const;
     Event<> Change;
+
+protected:
+    // Up, Down, Home and End choose an entry (raising Click).
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     std::vector<std::string> m_items;
@@ -169,7 +194,10 @@ struct TGCL_API ListItem {
 // A report/icon list with a single selection, as the dialogs use it.
 class TGCL_API ListView : public Control {
 public:
-    explicit ListView(std::string name = {}) : Control("ListView", std::move(name)) { setBackColor(0x80000005); }
+    explicit ListView(std::string name = {}) : Control("ListView", std::move(name)) {
+        setBackColor(0x80000005);
+        setCanGetFocus(true);
+    }
     // index is 1-based as the host's list items are; 0 or beyond the end appends.
     std::int32_t addItem(ListItem item, std::int32_t index = 0);
     void removeItem(std::int32_t index);  // 1-based; throws errSubscript
@@ -207,6 +235,10 @@ public:
 
     Event<std::int32_t> ItemClick;
 
+protected:
+    // Up, Down, Home and End select an item as a click on it does.
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
+
 private:
     struct Column {
         std::string text;
@@ -224,7 +256,7 @@ private:
 // owner shows and hides on SelectedChanged.
 class TGCL_API TabControl : public Control {
 public:
-    explicit TabControl(std::string name = {}) : Control("TabControl", std::move(name)) {}
+    explicit TabControl(std::string name = {}) : Control("TabControl", std::move(name)) { setCanGetFocus(true); }
     std::int32_t insertItem(std::int32_t index, std::string caption);
     std::int32_t itemCount() const { return static_cast<std::int32_t>(m_captions.size()); }
     const std::string& itemCaption(std::int32_t index) const;  // 0-based; throws errSubscript
@@ -233,6 +265,11 @@ public:
     // Raises SelectedChanged when the selection moves.
     void setSelectedItem(std::int32_t index);
     Event<std::int32_t> SelectedChanged;
+
+protected:
+    // Left, Right, Home and End turn the page while the tabs have the focus
+    // (Ctrl+Tab turns it from anywhere in the window).
+    bool onKeyDown(std::int16_t keyCode, std::int16_t shift) override;
 
 private:
     std::vector<std::string> m_captions;

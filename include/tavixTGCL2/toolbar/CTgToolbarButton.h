@@ -33,10 +33,19 @@ public:
     bool Visible() const;
     void setVisible(bool v);
     bool IsDeleted() const;
+    // Presses the command as the operator's click would: the toolbar raises
+    // ButtonClick (fAccelerator False) when the command is enabled. False
+    // when the handle's control is gone or disabled, or the press failed.
+    bool Execute();
 
-    // --- inside the library ------------------------------------------------
-    // These throw Error when the control is gone, so the library's own
-    // operations see the failure and contain it as their rules say.
+private:
+    // The library's own access: these throw Error when the control is gone,
+    // so the library's operations see the failure and contain it as their
+    // rules say, where a host's handle quietly reads False.
+    friend class XTgToolbar;
+    friend class XWebToolbar;
+    friend class FCustomizeToolbar;
+    friend struct ToolbarInternals;
     std::int32_t Style() const;
     void setStyle(std::int32_t style);
     std::int32_t Index() const;
@@ -45,7 +54,6 @@ public:
     void Attach(std::shared_ptr<CommandBarControl> control);
     const std::shared_ptr<CommandBarControl>& control() const { return m_control; }
 
-private:
     std::shared_ptr<CommandBarControl> m_control;
 };
 

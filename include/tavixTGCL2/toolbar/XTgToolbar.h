@@ -23,6 +23,7 @@
 #include <tavixTGCL2/frame/ITgStatusbar.h>
 #include <tavixTGCL2/platform/CommandBars.h>
 #include <tavixTGCL2/platform/Control.h>
+#include <tavixTGCL2/platform/KeyCodes.h>
 #include <tavixTGCL2/platform/PictureBox.h>
 #include <tavixTGCL2/toolbar/CTgToolbarButton.h>
 
@@ -49,7 +50,9 @@ public:
     ITgStatusbar& StatusBar() { return *this; }
     // The embedded status bar's progress bar; its setters may throw.
     ITgProgressBar& ProgressBar();
-    // Adds a key binding without removing any. Errors are ignored.
+    // Adds a key binding without removing any: iKey is a key code
+    // (KeyCodes.h: vbKeyF9, vbKeyA, ...), eCtrlMask a sum of etgKeyMask*
+    // values. Errors are ignored.
     void AddAccelerator(std::int32_t idBtn, std::int16_t iKey, std::int32_t eCtrlMask = etgKeyMaskNone);
     // A plain button in the Tools menu before idBefore (0: before
     // Customize...). Captions are used as given. nullptr when nothing was added.
@@ -81,7 +84,7 @@ public:
     void setStatus(std::int16_t status) override;
     void setMessage(const std::string& message) override;
     // Selects a standard by its names; raises no event.
-    void SetStandardName(std::string& sAlphaName, std::string& sCompleteName) override;
+    void SetStandardName(const std::string& sAlphaName, const std::string& sCompleteName) override;
 
     // --- events -------------------------------------------------------------
     // An enabled command other than 402, 501 and 510..599 was executed;
@@ -99,7 +102,7 @@ public:
     std::int32_t TextLabels() const;
     void setTextLabels(std::int32_t v);
     std::int32_t VisualStyle() const;
-    void setVisualStyle(const Variant& v);
+    void setVisualStyle(std::int32_t v);
     bool FadedIcons() const;
     void setFadedIcons(bool v);
     // The button layout string of the bar as it is now.
@@ -119,18 +122,22 @@ public:
     static constexpr const char* kDefaultLayout = "101:0;102:0;103:0;201:1;202:0;301:1;302:0;401:0;600:0;";
     static constexpr const char* kRightToLeftLayout = "600:0;101:1;401:0;301:0;302:0;201:1;202:0;102:0;103:0;";
 
-    // --- inside the library ---------------------------------------------------
+    // Presses a command by its identifier as the operator's click would,
+    // wherever it is (bar, Tools menu, Standards sub-menu): the command's
+    // own work happens (Customize..., a standard, calculated limits) or
+    // ButtonClick is raised with fAccelerator False. False when there is no
+    // such command, it is disabled, or the press failed.
+    bool ExecuteCommand(std::int32_t id);
+
+    // --- the toolbar's parts, for hosts that reach further --------------------
+    // The command bar and its component, e.g. to find a command's widget.
     std::shared_ptr<CommandBar> Bar() const { return m_bar; }
     CommandBars& CommandBarsControl() { return *m_cbrBars; }
+    // The embedded status bar and the picture box that holds it.
     XStatusBar& StatusControl() { return *xsbStatus; }
     PictureBox& StatusHost() { return *pboStatus; }
-    std::int32_t ActionMask() const { return m_lActionMask; }
-    std::int32_t RunMask() const { return m_lRunMask; }
-    // Fills the Standards sub-menu from a host list (nullptr only clears it).
-    void FillStandardsMenu(const std::shared_ptr<IStandardsList>& list);
-    void SelectStandard(const std::shared_ptr<CommandBarControl>& item);
     // The menu of the first pop-up with that identifier through all menus;
-    // throws when there is none.
+    // throws Error when there is none.
     std::shared_ptr<CommandBar> GetPopupBar(std::int32_t id) const;
     // Opens the Customize Toolbar dialog for this toolbar (command 402 and
     // the bar's context menu).
@@ -140,10 +147,23 @@ public:
     // At most this many standards get a menu item (identifiers 511..599).
     static constexpr std::int32_t kMaxStandards = ID_TGTBAR_LASTSTD - ID_TGTBAR_FIRSTSTD;
 
+    // The toolbar takes the focus (Tab reaches it). Its keyboard menu
+    // (Shift+F10 or the menu key while it has the focus) is the Tools menu,
+    // shown and answered as a click on Tools shows it, below the Tools
+    // button (at the bar's lower left while the bar has no room for the
+    // button); nothing while Tools is hidden or disabled.
+    void doContextMenu() override;
+
 protected:
     void onResize() override;
 
 private:
+    friend struct ToolbarInternals;
+    std::int32_t ActionMask() const { return m_lActionMask; }
+    std::int32_t RunMask() const { return m_lRunMask; }
+    // Fills the Standards sub-menu from a host list (nullptr only clears it).
+    void FillStandardsMenu(const std::shared_ptr<IStandardsList>& list);
+    void SelectStandard(const std::shared_ptr<CommandBarControl>& item);
     void connectEvents();
     void SetupStartButton(bool fStep);
     void TranslateBar(const std::shared_ptr<CommandBar>& bar);
