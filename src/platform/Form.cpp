@@ -25,6 +25,9 @@ void Form::show(bool modal, Control* owner) {
     if (Control* f = ActiveControl(); !f || !f->isFocusable()) moveFocus(true);
     Activate();
     if (!modal) return;
+    // A handler run inside the modal loop may drop the host's last
+    // reference to this form; it must outlive the loop that shows it.
+    const auto keepAlive = weak_from_this().lock();
     ++m_modalDepth;
     struct Leave {
         int& depth;

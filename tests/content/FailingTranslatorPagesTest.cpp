@@ -15,22 +15,13 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/StandardControls.h"
 #include "platform/WebBrowser.h"
+#include "support/ThrowingTranslator.h"
 
 using namespace tavixTGCL2;
 
 namespace {
 
-struct ThrowingTranslator : ITranslator {
-    int lookups = 0;
-    std::string Translate(const std::string&, const std::string& literal, const VariantList&) override {
-        ++lookups;
-        throw Error(errFileNotFound, "catalogue unreadable: " + literal);
-    }
-    void TranslateControls(const std::string&, Control&) override {
-        ++lookups;
-        throw Error(errFileNotFound, "catalogue unreadable");
-    }
-};
+using tavixTGCL2::test_support::ThrowingTranslator;
 
 // Translates the first control of a form, then fails: a form half
 // translated when the error came.

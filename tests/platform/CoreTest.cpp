@@ -238,6 +238,18 @@ TEST(Presenter, ModalFormsAlwaysEndAndAnswersAreScripted) {
     EXPECT_EQ(mode, vbFormControlMenu);
     EXPECT_FALSE(other.isLoaded());
 
+    // The host drops its last reference from inside the modal loop: the
+    // form lives until its show returns (ASan saw the write after free).
+    auto owned = std::make_shared<Form>("owned");
+    std::weak_ptr<Form> watch = owned;
+    sp->onModal([&](Form& f) {
+        f.hide();
+        owned.reset();
+    });
+    Form* raw = owned.get();
+    raw->show(true);
+    EXPECT_TRUE(watch.expired());
+
     EXPECT_EQ(presenter().messageBox("Sure?", vbYesNo | vbDefaultButton2, "t"), vbNo);
     sp->answerMessageBox(vbYes);
     EXPECT_EQ(presenter().messageBox("Sure?", vbYesNo, "t"), vbYes);

@@ -14,22 +14,13 @@
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/ToolbarInternals.h"
 #include "toolbar/XTgToolbar.h"
+#include "support/ThrowingTranslator.h"
 
 using namespace tavixTGCL2;
 
 namespace {
 
-struct ThrowingTranslator : ITranslator {
-    int lookups = 0;
-    std::string Translate(const std::string&, const std::string& literal, const VariantList&) override {
-        ++lookups;
-        throw Error(errFileNotFound, "catalogue unreadable: " + literal);
-    }
-    void TranslateControls(const std::string&, Control&) override {
-        ++lookups;
-        throw Error(errFileNotFound, "catalogue unreadable");
-    }
-};
+using tavixTGCL2::test_support::ThrowingTranslator;
 
 class FailingTranslator : public ::testing::Test {
 protected:
