@@ -102,10 +102,10 @@ XTgContentPane::XTgContentPane(std::string name) : Control(kClassName, std::move
     // tab chosen with the arrow keys, the same menus at the focused part.
     m_xtsTabStrip->KeySelect.connect([this](std::int16_t) { onTabChosen(); });
     m_xtsTabStrip->ContextMenuRequested.connect([this](float x, float y) {
-        openTabStripMenu(x + static_cast<float>(m_xtsTabStrip->Left()), y + static_cast<float>(m_xtsTabStrip->Top()));
+        openTabStripMenu(x, y);
     });
     m_xmsSplit->ContextMenuRequested.connect([this](float x, float y) {
-        openSplitMenu(x + static_cast<float>(m_xmsSplit->Left()), y + static_cast<float>(m_xmsSplit->Top()));
+        openSplitMenu(x, y);
     });
     // A collapsed strip opens while the operator works it from the keyboard,
     // as it does under the mouse.
@@ -218,12 +218,16 @@ void XTgContentPane::setResultViewState(std::int32_t e) {
 
 void XTgContentPane::onSplitterMouseDown(std::int16_t button, float x, float y) {
     if (button != vbRightButton) return;
-    openSplitMenu(x + static_cast<float>(m_xmsSplit->Left()), y + static_cast<float>(m_xmsSplit->Top()));
+    openSplitMenu(x, y);
 }
 
+// x and y in the splitter's own units; the menu opens at that point of the pane.
 void XTgContentPane::openSplitMenu(float x, float y) {
     std::int32_t chosen = 0;
-    resumeNext([&] { chosen = presenter().popupMenu(m_mnuSplit, roundTwips(x), roundTwips(y), 0); });
+    resumeNext([&] {
+        chosen = presenter().popupMenu(m_mnuSplit, roundTwips(x + static_cast<float>(m_xmsSplit->Left())),
+                                       roundTwips(y + static_cast<float>(m_xmsSplit->Top())), 0);
+    });
     // "Up" enlarges the result view and "Down" shrinks it back.
     switch (chosen - 1) {
         case mnuSizeUp: SetResultViewState(ervsLarge); break;
@@ -370,7 +374,7 @@ void XTgContentPane::onTabStripMouseDown(std::int16_t button, float x, float y) 
     if (button == vbLeftButton)
         onTabChosen();
     else if (button == vbRightButton)
-        openTabStripMenu(x + static_cast<float>(m_xtsTabStrip->Left()), y + static_cast<float>(m_xtsTabStrip->Top()));
+        openTabStripMenu(x, y);
 }
 
 void XTgContentPane::onTabChosen() {
@@ -384,9 +388,13 @@ void XTgContentPane::onTabChosen() {
     resumeNext([&] { TabClick(selected); });
 }
 
+// x and y in the strip's own units, as for the splitter's menu.
 void XTgContentPane::openTabStripMenu(float x, float y) {
     std::int32_t chosen = 0;
-    resumeNext([&] { chosen = presenter().popupMenu(m_mnuTabStrip, roundTwips(x), roundTwips(y), 0); });
+    resumeNext([&] {
+        chosen = presenter().popupMenu(m_mnuTabStrip, roundTwips(x + static_cast<float>(m_xtsTabStrip->Left())),
+                                       roundTwips(y + static_cast<float>(m_xtsTabStrip->Top())), 0);
+    });
     if (chosen == 1) switchAutoHide();
 }
 
