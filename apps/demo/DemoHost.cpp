@@ -12,6 +12,7 @@
 #include <tavixTGCL2/frame/XRichEdit.h>
 #include <tavixTGCL2/platform/Error.h>
 #include <tavixTGCL2/platform/Form.h>
+#include <tavixTGCL2/platform/KeyCodes.h>
 #include <tavixTGCL2/platform/StandardControls.h>
 #include <tavixTGCL2/platform/Surface.h>
 #include <tavixTGCL2/progress/XStatusBar.h>
@@ -170,6 +171,9 @@ void DemoHost::buildForm() {
     m_toolbar->Move(0, 0, kFormWidth, 600);
     m_toolbar->DefineButtons(etgActionAll, etgRunAllButtons);
     m_toolbar->AddToolsMenu(kToolReport, "Run &report", 0);
+    // Stepwise sits in the Start button's drop-down and has no key of its
+    // own; an operator without a mouse needs one.
+    m_toolbar->AddAccelerator(ID_TGTBAR_STEP, vbKeyF9, etgKeyMaskShift);
     m_pane->setSplitterCaption("Results");
     m_pane->setResultView(m_results);
 

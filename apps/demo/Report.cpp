@@ -53,6 +53,9 @@ std::string reportHtml(const Report& report) {
          ".step img { display: block; margin: 6px 0; border: 1px solid #888; max-width: 100%; }\n"
          "pre { background: #f0f3f8; padding: 6px 8px; margin: 6px 0 0 0; font-size: 12px; white-space: pre-wrap; }\n"
          ".problem { color: #b00000; font-weight: bold; } .cost { color: #777; font-size: 11px; margin: 0; }\n"
+         ".scales { display: grid; grid-template-columns: repeat(auto-fit, minmax(300px, 1fr)); gap: 10px; }\n"
+         ".scales figure { margin: 0; } .scales img { width: 100%; height: auto; }\n"
+         ".scales figcaption { font-size: 12px; color: #555; }\n"
          "</style></head><body>\n";
     h += "<h1>" + esc(report.title) + "</h1>\n";
     h += "<p class=\"summary\">" + esc(report.summary) + "</p>\n";
@@ -63,8 +66,25 @@ std::string reportHtml(const Report& report) {
         char cost[96];
         std::snprintf(cost, sizeof cost, "<p class=\"cost\">%.0f ms, picture %.0f ms</p>\n", s.actMs, s.pictureMs);
         h += cost;
-        for (const std::string& p : s.pictures)
-            h += "<img src=\"" + attributeUrl(p) + "\" alt=\"" + esc(p) + "\">\n";
+        for (const std::string& p : s.pictures) {
+            bool paired = false;
+            for (const ScaleRun& other : report.otherScales) paired = paired || other.pictures.count(p);
+            if (!paired) {
+                h += "<img src=\"" + attributeUrl(p) + "\" alt=\"" + esc(p) + "\">\n";
+                continue;
+            }
+            // Side by side at the same displayed width: zoomed in, the
+            // other scale shows its extra pixels.
+            h += "<div class=\"scales\"><figure><a href=\"" + attributeUrl(p) + "\"><img src=\"" + attributeUrl(p) +
+                 "\" alt=\"" + esc(p) + "\"></a><figcaption>" + esc(report.scaleLabel) + "</figcaption></figure>";
+            for (const ScaleRun& other : report.otherScales) {
+                if (!other.pictures.count(p)) continue;
+                const std::string src = attributeUrl(other.folder) + "/" + attributeUrl(p);
+                h += "<figure><a href=\"" + src + "\"><img src=\"" + src + "\" alt=\"" + esc(other.label + " " + p) +
+                     "\"></a><figcaption>" + esc(other.label) + "</figcaption></figure>";
+            }
+            h += "</div>\n";
+        }
         h += "<pre>";
         if (s.events.empty()) h += "(no events)";
         for (std::size_t i = 0; i < s.events.size(); ++i) h += (i ? "\n" : "") + esc(s.events[i]);

@@ -4,6 +4,7 @@
 // shows the pictures in order with the step's note and the events it
 // caused under each.
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,20 @@ struct ReportStep {
     double pictureMs = 0;  // taking and writing its pictures
 };
 
+// The same script run at another scale factor, in a folder inside the
+// report's: its pictures are shown beside this run's of the same name.
+struct ScaleRun {
+    std::string label;   // "2x"
+    std::string folder;  // relative to the report's folder
+    std::set<std::string> pictures;  // the names present in the folder
+};
+
 struct Report {
     std::string title;
     std::string summary;
+    std::string scaleLabel = "1x";  // this run's scale, named in the columns
     std::vector<ReportStep> steps;
+    std::vector<ScaleRun> otherScales;
 };
 
 // Writes index.html and events.log into dir. False with a message when a

@@ -1,6 +1,7 @@
 #include "ScriptRunner.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QElapsedTimer>
 #include <QKeySequence>
 #include <QListWidget>
@@ -75,8 +76,35 @@ std::string describe(const ScriptStep& s) {
 
 }  // namespace
 
-ScriptRunner::ScriptRunner(qt::QtBackend& backend, DemoHost& host, std::filesystem::path outDir)
-    : m_backend(backend), m_host(host), m_out(std::move(outDir)) {}
+ScriptRunner::ScriptRunner(qt::QtBackend& backend, DemoHost& host, std::filesystem::path outDir, bool keysOnly)
+    : m_backend(backend), m_host(host), m_out(std::move(outDir)), m_keysOnly(keysOnly) {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(&m_mouseWatch);
+}
+
+ScriptRunner::~ScriptRunner() {
+    if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(&m_mouseWatch);
+}
+
+bool ScriptRunner::MouseWatch::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            // Only what reaches a widget: a window's own copy of the event
+            // would count it twice.
+            if (watched->isWidgetType()) {
+                if (e->type() != QEvent::ContextMenu || static_cast<QContextMenuEvent*>(e)->reason() == QContextMenuEvent::Mouse)
+                    ++count;
+            }
+            break;
+        default:
+            break;
+    }
+    return false;
+}
 
 void ScriptRunner::settle() {
     QCoreApplication::processEvents();
@@ -165,11 +193,17 @@ bool ScriptRunner::perform(const ScriptStep& step, ReportStep& out) {
     bool done = false;
     switch (step.kind) {
         case ScriptStep::Kind::Key: done = key(step.key, problem); break;
-        case ScriptStep::Kind::Click: done = click(step.command, out, problem); break;
-        case ScriptStep::Kind::Tab: done = tab(step.tab, problem); break;
-        case ScriptStep::Kind::Splitter: done = splitter(false, 0, out, problem); break;
-        case ScriptStep::Kind::SplitterMenu: done = splitter(true, step.menuItem, out, problem); break;
-        case ScriptStep::Kind::Type: done = type(step.text, problem); break;
+        case ScriptStep::Kind::Click:
+            done = m_keysOnly ? commandByKey(step.command, problem) : click(step.command, out, problem);
+            break;
+        case ScriptStep::Kind::Tab: done = m_keysOnly ? tabByKeys(step.tab, problem) : tab(step.tab, problem); break;
+        case ScriptStep::Kind::Splitter:
+            done = m_keysOnly ? splitterByKeys(false, 0, out, problem) : splitter(false, 0, out, problem);
+            break;
+        case ScriptStep::Kind::SplitterMenu:
+            done = m_keysOnly ? splitterByKeys(true, step.menuItem, out, problem) : splitter(true, step.menuItem, out, problem);
+            break;
+        case ScriptStep::Kind::Type: done = m_keysOnly ? typeByKeys(step.text, problem) : type(step.text, problem); break;
         case ScriptStep::Kind::Standard: done = standard(step.text, out, problem); break;
         case ScriptStep::Kind::Customize: done = customize(step.customize, out, problem); break;
         case ScriptStep::Kind::Wait: done = wait(step, problem); break;
@@ -196,7 +230,8 @@ bool ScriptRunner::key(const std::string& spec, std::string& problem) {
     w->activateWindow();
     (void)QTest::qWaitForWindowActive(w, 2000);
     const QKeyCombination k = seq[0];
-    QTest::keyClick(w, k.key(), k.keyboardModifiers());
+    if (m_keysOnly) press(k.key(), k.keyboardModifiers());
+    else QTest::keyClick(w, k.key(), k.keyboardModifiers());
     return true;
 }
 
@@ -302,24 +337,38 @@ bool ScriptRunner::standard(const std::string& name, ReportStep& out, std::strin
             menu.close();
             return;
         }
-        menu.setActiveAction(standards);
-        QTest::keyClick(&menu, Qt::Key_Right);
         QMenu* sub = standards->menu();
+        auto isWanted = [&](QAction& a) { return plain(a.text()) == wanted; };
+        if (m_keysOnly) {
+            if (!chooseByKeys(menu, [&](QAction& a) { return &a == standards; }, false)) return;
+        } else {
+            menu.setActiveAction(standards);
+        }
+        QTest::keyClick(&menu, Qt::Key_Right);
         QTest::qWait(50);
-        for (QAction* a : sub->actions())
-            if (plain(a->text()) == wanted && a->isEnabled()) {
-                sub->setActiveAction(a);
+        if (m_keysOnly) {
+            chosen = chooseByKeys(*sub, isWanted, false);
+            if (chosen) {
                 if (auto p = picture("standards-menu"); !p.empty()) out.pictures.push_back(p);
                 QTest::keyClick(sub, Qt::Key_Return);
-                chosen = true;
                 return;
             }
+        } else {
+            for (QAction* a : sub->actions())
+                if (isWanted(*a) && a->isEnabled()) {
+                    sub->setActiveAction(a);
+                    if (auto p = picture("standards-menu"); !p.empty()) out.pictures.push_back(p);
+                    QTest::keyClick(sub, Qt::Key_Return);
+                    chosen = true;
+                    return;
+                }
+        }
         menu.close();
     }});
     std::string p2;
     ReportStep ignored;
     // The standards live in the Tools menu.
-    if (!click(ID_TGTBAR_TOOLS, ignored, p2)) {
+    if (m_keysOnly ? !toolsMenuByKeys(p2) : !click(ID_TGTBAR_TOOLS, ignored, p2)) {
         problem = p2;
         return false;
     }
@@ -338,16 +387,24 @@ bool ScriptRunner::customize(const CustomizeAction& action, ReportStep& out, std
     };
     m_backend.presenter()->setHooks(
         {.onMenu = [&](QMenu& menu) {
-             menuChosen = chooseById(menu, ID_TGTBAR_CUSTOMIZE);
+             menuChosen = m_keysOnly ? chooseByKeys(menu, [](QAction& a) { return a.data().toInt() == ID_TGTBAR_CUSTOMIZE; })
+                                     : chooseById(menu, ID_TGTBAR_CUSTOMIZE);
              if (!menuChosen) menu.close();
          },
          .onModal =
-             [&](QWidget&, Form& f) {
+             [&](QWidget& window, Form& f) {
                  auto* dlg = dynamic_cast<FCustomizeToolbar*>(&f);
                  if (!dlg) return;
                  sawDialog = true;
                  settle();
                  if (auto p = picture("customize-open"); !p.empty()) out.pictures.push_back(p);
+                 if (m_keysOnly) {
+                     if (!customizeByKeys(*dlg, action, window, out, inner)) {
+                         // Left open it would hold the run in its loop.
+                         if (dlg->isLoaded()) dlg->unload();
+                     }
+                     return;
+                 }
                  if (action.buttonSize && !clickOn(dlg->optButtonSize(*action.buttonSize))) inner = "size option not shown";
                  if (action.labels && !clickOn(dlg->optLabels(*action.labels))) inner = "label option not shown";
                  if (action.faded && dlg->chkFade().Value() != (*action.faded ? 1 : 0) && !clickOn(dlg->chkFade()))
@@ -384,7 +441,7 @@ bool ScriptRunner::customize(const CustomizeAction& action, ReportStep& out, std
              }});
     std::string p2;
     ReportStep ignored;
-    if (!click(ID_TGTBAR_TOOLS, ignored, p2)) {
+    if (m_keysOnly ? !toolsMenuByKeys(p2) : !click(ID_TGTBAR_TOOLS, ignored, p2)) {
         problem = p2;
         return false;
     }

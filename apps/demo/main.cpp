@@ -1,7 +1,8 @@
 // tgcl-demo: a test-automation host that guides an operator through a test
 // plan with the library's controls in a Qt window.
 //
-//   tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--export-plan DIR]
+//   tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--scale F] [--keys-only]
+//   tgcl-demo --export-plan DIR
 //
 // With a display and no --script the window opens and the operator drives
 // it. Without a display, or with --script, the plan's script of operator
@@ -10,8 +11,15 @@
 #include <QApplication>
 #include <QWidget>
 
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/wait.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -38,16 +46,57 @@ struct Options {
     bool script = false;
     bool window = false;
     bool quiet = false;
+    bool keysOnly = false;
+    double scale = 1;     // --scale: the window's, or a second scripted run's
+    bool atScale = false;  // --at-scale: this scripted run is at `scale` only
 };
 
+// "2x", "1.5x": how a scale is named in folders and the report.
+std::string scaleLabel(double f) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%gx", f);
+    return b;
+}
+
+bool parseScale(const std::string& text, double& into) {
+    char* end = nullptr;
+    const double f = std::strtod(text.c_str(), &end);
+    // Qt draws at any factor, but past 4 a form no longer fits a screen.
+    if (!end || *end || !(f >= 1 && f <= 4)) return false;
+    into = f;
+    return true;
+}
+
+// Runs this program again for the same script at another scale: Qt takes
+// its scale factor once, before the application starts.
+int runAtScale(const Options& opt, const fs::path& plan, const fs::path& out) {
+    std::vector<std::string> args = {"/proc/self/exe", "--script", "--quiet", "--plan", plan.string(), "--out",
+                                     out.string(), "--at-scale", std::to_string(opt.scale)};
+    if (opt.keysOnly) args.push_back("--keys-only");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void usage(std::ostream& o) {
-    o << "usage: tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--quiet]\n"
+    o << "usage: tgcl-demo [--plan FILE] [--out DIR] [--script | --window] [--scale F] [--keys-only] [--quiet]\n"
          "       tgcl-demo --export-plan DIR\n"
          "  --plan FILE        a test plan (JSON, see docs/demo.md); default: the built-in plan\n"
          "  --out DIR          where a scripted run writes its pictures, events.log and index.html\n"
          "                     (default demo-out)\n"
          "  --script           run the plan's script offscreen, even with a display\n"
          "  --window           open the window for an operator (needs a display)\n"
+         "  --scale F          scale factor 1..4: the window's; a scripted run is made at 1 and again\n"
+         "                     at F into DIR/scale-Fx/, and index.html shows the two side by side\n"
+         "  --at-scale F       a scripted run at F only\n"
+         "  --keys-only        the scripted run operates everything with the keyboard; it reports\n"
+         "                     how many mouse events reached a widget (none, when all is well)\n"
          "  --export-plan DIR  write the built-in plan and its files into DIR, to edit\n"
          "  --quiet            do not print the events\n";
 }
@@ -88,6 +137,16 @@ int main(int argc, char** argv) {
         else if (a == "--script") opt.script = true;
         else if (a == "--window") opt.window = true;
         else if (a == "--quiet") opt.quiet = true;
+        else if (a == "--keys-only") opt.keysOnly = true;
+        else if (a == "--scale" || a == "--at-scale") {
+            fs::path v;
+            value(v);
+            if (!parseScale(v.string(), opt.scale)) {
+                std::cerr << "tgcl-demo: " << a << " takes a factor from 1 to 4, not " << v.string() << "\n";
+                return 2;
+            }
+            opt.atScale = a == "--at-scale";
+        }
         else if (a == "--help" || a == "-h") {
             usage(std::cout);
             return 0;
@@ -149,6 +208,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The other scale's run first: this process's Qt is not started yet,
+    // and its pictures are then there when the report is written.
+    std::optional<ScaleRun> otherScale;
+    if (scripted && !opt.atScale && opt.scale != 1) {
+        otherScale = ScaleRun{scaleLabel(opt.scale), "scale-" + scaleLabel(opt.scale), {}};
+        const fs::path dir = opt.out / otherScale->folder;
+        std::cout << "tgcl-demo: the run at " << otherScale->label << " goes into " << dir.string() << "/" << std::endl;
+        if (runAtScale(opt, planFile, dir) != 0) std::cerr << "tgcl-demo: the run at " << otherScale->label << " failed\n";
+        for (const auto& e : fs::directory_iterator(dir, ec))
+            if (e.path().extension() == ".png") otherScale->pictures.insert(e.path().filename().string());
+    }
+    const double runScale = scripted && !opt.atScale ? 1.0 : opt.scale;
+    if (runScale != 1 && !qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(runScale));
     if (scripted && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // A scripted run starts from the library's defaults every time, so its
     // pictures are the same run after run; an operator keeps their toolbar.
@@ -179,7 +252,9 @@ int main(int argc, char** argv) {
         } else {
             Report report;
             report.title = "tgcl-demo: " + host.plan().title;
-            ScriptRunner runner(backend, host, opt.out);
+            report.scaleLabel = scaleLabel(runScale);
+            if (otherScale) report.otherScales.push_back(*otherScale);
+            ScriptRunner runner(backend, host, opt.out, opt.keysOnly);
             const bool allDone = runner.run(report);
             report.summary = "Plan " + planFile.string() + ": " + std::to_string(host.plan().elements.size()) +
                              " elements; " + host.summary() + (host.aborted() ? "; the run was aborted." : ".");
@@ -203,6 +278,12 @@ int main(int argc, char** argv) {
                           "%.1f s in waits.",
                           acts ? acting / acts : 0.0, acts, shots ? pictures / shots : 0.0, shots, waits / 1000.0);
             report.summary += cost;
+            if (runScale != 1) report.summary += " Scale factor " + report.scaleLabel + ".";
+            if (opt.keysOnly) {
+                report.summary += " Operated with the keyboard only: " + std::to_string(runner.mouseEvents()) +
+                                  " mouse events reached a widget.";
+                std::cout << "tgcl-demo: keyboard only, " << runner.mouseEvents() << " mouse events\n";
+            }
             std::cout << "tgcl-demo:" << cost << "\n";
             if (!writeReport(report, opt.out, error)) {
                 std::cerr << "tgcl-demo: " << error << "\n";
@@ -211,6 +292,10 @@ int main(int argc, char** argv) {
                 std::cout << "tgcl-demo: " << report.steps.size() << " steps, " << host.log().size()
                           << " events; pictures and the event log are in " << fs::absolute(opt.out).string()
                           << "/ (open index.html)\n";
+            }
+            if (opt.keysOnly && runner.mouseEvents() != 0) {
+                std::cerr << "tgcl-demo: a keyboard-only run received mouse events\n";
+                rc = 1;
             }
             if (!allDone) {
                 std::cerr << "tgcl-demo: some steps could not be done; see events.log\n";

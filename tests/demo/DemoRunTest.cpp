@@ -39,10 +39,8 @@ int runDemo(const std::vector<std::string>& args) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
-
-TEST(DemoRun, ASmallPlanLeavesItsEventLogAndAPicturePerStep) {
-    const fs::path dir = fs::path(TGCL_TEST_OUT_DIR) / "demo-run";
+// Two elements, every kind of step but the splitter menu.
+fs::path writeSmallPlan(const fs::path& dir) {
     fs::remove_all(dir);
     fs::create_directories(dir / "plan");
     std::ofstream(dir / "plan" / "p.rtf") << "{\\rtf1\\ansi {\\b Bold} step.\\par}";
@@ -57,6 +55,14 @@ TEST(DemoRun, ASmallPlanLeavesItsEventLogAndAPicturePerStep) {
         {"tab": "comment"}, {"type": "fine"}, {"splitter": "click"}, {"standard": "Std B"},
         {"click": "start"}, {"wait": "idle"},
         {"customize": {"labels": "all", "finish": "ok"}}]})";
+    return dir / "plan" / "plan.json";
+}
+
+}  // namespace
+
+TEST(DemoRun, ASmallPlanLeavesItsEventLogAndAPicturePerStep) {
+    const fs::path dir = fs::path(TGCL_TEST_OUT_DIR) / "demo-run";
+    writeSmallPlan(dir);
     const fs::path out = dir / "out";
     ASSERT_EQ(runDemo({"--plan", (dir / "plan" / "plan.json").string(), "--out", out.string(), "--script", "--quiet"}), 0);
 
@@ -89,6 +95,44 @@ TEST(DemoRun, ASmallPlanLeavesItsEventLogAndAPicturePerStep) {
     }
     // The opening picture, one per step, and the menus and dialog seen inside steps.
     EXPECT_GE(pictures, 12 + 3);
+}
+
+// The same plan with no mouse at all, at scale 1 and again at 2: every
+// step is reached by Tab, arrows, Space, Enter, Shift+F10 and accelerators.
+TEST(DemoRun, TheKeyboardAloneRunsThePlanAtBothScales) {
+    const fs::path dir = fs::path(TGCL_TEST_OUT_DIR) / "demo-keys";
+    const fs::path plan = writeSmallPlan(dir);
+    const fs::path out = dir / "out";
+    ASSERT_EQ(runDemo({"--plan", plan.string(), "--out", out.string(), "--script", "--quiet", "--keys-only", "--scale", "2"}), 0);
+
+    const std::string log = slurp(out / "events.log");
+    std::size_t at = 0;
+    for (const char* line : {"Toolbar.ButtonClick 202 Start (accelerator)", "host: element 1 passed",
+                             "Content.TabClick 1 (comment)", "Content.CommentChange \"fine\"", "(state 1)",
+                             "Toolbar.StandardSelectionChange \"Std B\"", "Toolbar.ButtonClick 202 Start (accelerator)",
+                             "host: element 2 failed", "Toolbar.Resize"}) {
+        const std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << "missing or out of order: " << line << "\n" << log;
+        at = found;
+    }
+    EXPECT_EQ(log.find("not done"), std::string::npos) << log;
+    const std::string index = slurp(out / "index.html");
+    EXPECT_NE(index.find(" 0 mouse events reached a widget"), std::string::npos);
+
+    // The run at 2 is beside it, twice the pixels, and the report shows both.
+    const fs::path twice = out / "scale-2x";
+    EXPECT_NE(slurp(twice / "index.html").find(" 0 mouse events reached a widget"), std::string::npos);
+    int paired = 0;
+    for (const auto& e : fs::directory_iterator(twice)) {
+        if (e.path().extension() != ".png") continue;
+        tavixTGCL2::Surface big, small;
+        ASSERT_TRUE(tavixTGCL2::readPng(e.path().string(), big)) << e.path();
+        if (!tavixTGCL2::readPng((out / e.path().filename()).string(), small)) continue;
+        EXPECT_EQ(big.width(), 2 * small.width()) << e.path();
+        EXPECT_EQ(big.height(), 2 * small.height()) << e.path();
+        if (index.find("scale-2x/" + e.path().filename().string()) != std::string::npos) ++paired;
+    }
+    EXPECT_GE(paired, 12);
 }
 
 TEST(DemoRun, ABadPlanIsRefusedWithItsReason) {
