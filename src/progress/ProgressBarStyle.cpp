@@ -83,7 +83,7 @@ void FlatProgressPainter::paint(DC& target, const ProgressBarOption& o) const {
     {
         SavedDC barClip(target);
         target.intersectClipRect(rcBar);
-        bar(target, o, contents, rcBar);
+        bar(target, o, rcBar);
         if (o.segments) segments(target, o, contents, rcBar);
         if (o.hasCaption()) caption(target, o, contents, o.barForeColor);
     }
@@ -95,7 +95,7 @@ void FlatProgressPainter::background(DC& target, const ProgressBarOption& o) con
     else o.step([&] { target.fillRect(o.rect, Brush::fromOleColor(o.backColor)); });
 }
 
-void FlatProgressPainter::bar(DC& target, const ProgressBarOption& o, const Rect&, const Rect& rcBar) const {
+void FlatProgressPainter::bar(DC& target, const ProgressBarOption& o, const Rect& rcBar) const {
     // A bar picture covers the whole rectangle and shows through the bar's clip.
     if (o.barPicture) o.step([&] { paintBarPicture(target, o.barPicture, o.rect); });
     else o.step([&] { target.fillRect(rcBar, Brush::fromOleColor(o.barColor)); });

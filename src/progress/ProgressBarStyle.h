@@ -7,6 +7,7 @@
 // theme declines it, so the flat look is the fallback for every theme.
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "platform/DC.h"
 #include "platform/Diagnostics.h"
@@ -93,7 +94,7 @@ public:
 
 private:
     void background(DC& target, const ProgressBarOption& o) const;
-    void bar(DC& target, const ProgressBarOption& o, const Rect& contents, const Rect& rcBar) const;
+    void bar(DC& target, const ProgressBarOption& o, const Rect& rcBar) const;
     void segments(DC& target, const ProgressBarOption& o, const Rect& contents, const Rect& rcBar) const;
     void caption(DC& target, const ProgressBarOption& o, const Rect& contents, OleColor color) const;
     void frame(DC& target, const ProgressBarOption& o) const;
