@@ -2,7 +2,7 @@
 # library ships its bar definitions, catalogues and bitmaps inside the .so
 # and needs no files beside it. Run as a script: -DIN_DIR= -DOUT_FILE=
 # [-DNAMESPACE=] (a program embedding its own files names another namespace
-# so its table does not interpose the library's).
+# so its table does not interpose the library's). Writes X.h beside X.cpp.
 if(NOT NAMESPACE)
   set(NAMESPACE tavixTGCL2::detail)
 endif()
@@ -23,6 +23,24 @@ foreach(f ${files})
   string(APPEND table "    {\"${f}\", r${i}, ${size}},\n")
   math(EXPR i "${i} + 1")
 endforeach()
+# The record and the table's declaration go into a header beside the
+# source (X.cpp gives X.h), which the reader includes, so the one shape is
+# written here and nowhere else.
+string(REGEX REPLACE "\\.cpp$" ".h" OUT_HEADER "${OUT_FILE}")
+get_filename_component(header_name ${OUT_HEADER} NAME)
+file(WRITE ${OUT_HEADER}.tmp
+"// Generated from ${IN_DIR}; do not edit.
+#pragma once
+#include <cstddef>
+#include <span>
+namespace ${NAMESPACE} {
+struct EmbeddedResource { const char* name; const unsigned char* data; std::size_t size; };
+extern const EmbeddedResource kEmbeddedResources[];
+extern const std::size_t kEmbeddedResourceCount;
+inline std::span<const EmbeddedResource> embeddedResources() { return {kEmbeddedResources, kEmbeddedResourceCount}; }
+}
+")
 file(WRITE ${OUT_FILE}.tmp
-"// Generated from ${IN_DIR}; do not edit.\n#include <cstddef>\nnamespace ${NAMESPACE} {\n${body}\nstruct EmbeddedResource { const char* name; const unsigned char* data; std::size_t size; };\nextern const EmbeddedResource kEmbeddedResources[];\nextern const std::size_t kEmbeddedResourceCount;\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, nullptr, 0}};\nconst std::size_t kEmbeddedResourceCount = ${i};\n}\n")
+"// Generated from ${IN_DIR}; do not edit.\n#include \"${header_name}\"\nnamespace ${NAMESPACE} {\n${body}\nconst EmbeddedResource kEmbeddedResources[] = {\n${table}    {nullptr, nullptr, 0}};\nconst std::size_t kEmbeddedResourceCount = ${i};\n}\n")
+file(COPY_FILE ${OUT_HEADER}.tmp ${OUT_HEADER} ONLY_IF_DIFFERENT)
 file(COPY_FILE ${OUT_FILE}.tmp ${OUT_FILE} ONLY_IF_DIFFERENT)

@@ -2,19 +2,10 @@
 // program so the demo runs from any folder.
 #include <fstream>
 
+#include "DemoPlanResources.h"
 #include "TestPlan.h"
 
 namespace tavixTGCL2::demo {
-
-namespace detail {
-struct EmbeddedResource {
-    const char* name;
-    const unsigned char* data;
-    std::size_t size;
-};
-extern const EmbeddedResource kEmbeddedResources[];
-extern const std::size_t kEmbeddedResourceCount;
-}  // namespace detail
 
 std::optional<std::filesystem::path> exportDefaultPlan(const std::filesystem::path& dir, std::string& error) {
     std::error_code ec;
@@ -23,8 +14,7 @@ std::optional<std::filesystem::path> exportDefaultPlan(const std::filesystem::pa
         error = dir.string() + ": " + ec.message();
         return std::nullopt;
     }
-    for (std::size_t i = 0; i < detail::kEmbeddedResourceCount; ++i) {
-        const auto& r = detail::kEmbeddedResources[i];
+    for (const auto& r : detail::embeddedResources()) {
         const auto path = dir / r.name;
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(r.data), static_cast<std::streamsize>(r.size));

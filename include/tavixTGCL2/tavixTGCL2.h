@@ -50,6 +50,7 @@
 #include <tavixTGCL2/frame/ITgStatusbar.h>
 #include <tavixTGCL2/frame/MMain.h>
 #include <tavixTGCL2/frame/RtfReader.h>
+#include <tavixTGCL2/frame/ServicesScope.h>
 #include <tavixTGCL2/frame/TextLookup.h>
 #include <tavixTGCL2/frame/XItemCollEdit.h>
 #include <tavixTGCL2/frame/XRichEdit.h>

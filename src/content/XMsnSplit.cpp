@@ -1,7 +1,6 @@
 #include "content/XMsnSplit.h"
 
-#include <cmath>
-
+#include "content/Twips.h"
 #include "frame/MMain.h"
 #include "platform/Error.h"
 #include "platform/FontEngine.h"
@@ -15,8 +14,6 @@ namespace tavixTGCL2 {
 namespace {
 constexpr std::int32_t kButtonUp = 101;
 constexpr std::int32_t kButtonDown = 102;
-
-std::int32_t roundTwips(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 }  // namespace
 
 XMsnSplit::XMsnSplit(std::string name) : Control("tavixTGCL2.XMsnSplit", std::move(name)) {

@@ -26,9 +26,7 @@ void XPaneComment::registerClass() {
 XPaneComment::XPaneComment(std::string name) : Control(kClassName, std::move(name)) {
     MMain::ensureStarted();
     Control::setBackColor(0xFFFFFF);
-    m_lblTitle = create<Label>("lblTitle");
-    m_lblTitle->setCaption(kTitle);
-    PaneTitle::style(*m_lblTitle);
+    m_lblTitle = PaneTitle::create(*this, kTitle);
     m_txtComment = create<TextBox>("txtComment");
     m_txtComment->setMultiLine(true);
     m_txtComment->setBorderPixels(1);
@@ -36,9 +34,7 @@ XPaneComment::XPaneComment(std::string name) : Control(kClassName, std::move(nam
     resumeNext([&] { PaneTitle::fit(*m_lblTitle); });
 
     m_txtComment->Change.connect([this] { onTextChanged(); });
-    m_lblTitle->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
-    m_txtComment->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
-    MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
+    PaneTitle::forwardMouseMoves(*this, {m_lblTitle.get(), m_txtComment.get()});
 }
 
 XPaneComment::~XPaneComment() = default;
@@ -66,23 +62,9 @@ void XPaneComment::onTextChanged() {
     });
 }
 
-void XPaneComment::forwardMouseMove() {
-    resumeNext([&] {
-        if (Control* container = Parent()) {
-            VariantList none;
-            container->invoke("LostMouseFocus", none);
-        }
-    });
-}
-
 void XPaneComment::onResize() { layout(); }
 
-void XPaneComment::layout() {
-    resumeNext([&] {
-        const std::int32_t t = m_lblTitle->Height();
-        m_txtComment->Move(0, t + kTitleGap, ScaleWidth(), ScaleHeight() - t - kTitleGap);
-    });
-}
+void XPaneComment::layout() { PaneTitle::placeBody(*this, *m_lblTitle, *m_txtComment, kTitleGap); }
 
 Variant XPaneComment::invoke(const std::string& member, VariantList& args) {
     if (member == "Comment") {

@@ -28,9 +28,7 @@ void XPaneDutInfo::registerClass() {
 XPaneDutInfo::XPaneDutInfo(std::string name) : Control(kClassName, std::move(name)) {
     MMain::ensureStarted();
     Control::setBackColor(kDefaultBackColor);
-    m_lblTitle = create<Label>("lblTitle");
-    m_lblTitle->setCaption(kTitle);
-    PaneTitle::style(*m_lblTitle);
+    m_lblTitle = PaneTitle::create(*this, kTitle);
     resumeNext([&] {
         m_xieDutInfo = ControlFactory::create(kEditorClass);
         m_xieDutInfo->setName("xieDutInfo");
@@ -40,8 +38,7 @@ XPaneDutInfo::XPaneDutInfo(std::string name) : Control(kClassName, std::move(nam
     translateForm(*this);
     resumeNext([&] { PaneTitle::fit(*m_lblTitle); });
 
-    m_lblTitle->MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
-    MouseMove.connect([this](std::int16_t, std::int16_t, float, float) { forwardMouseMove(); });
+    PaneTitle::forwardMouseMoves(*this, {m_lblTitle.get()});
 }
 
 XPaneDutInfo::~XPaneDutInfo() = default;
@@ -71,23 +68,10 @@ void XPaneDutInfo::Initialize(const std::shared_ptr<ITestSetup>& itsSetup) {
     });
 }
 
-void XPaneDutInfo::forwardMouseMove() {
-    resumeNext([&] {
-        if (Control* container = Parent()) {
-            VariantList none;
-            container->invoke("LostMouseFocus", none);
-        }
-    });
-}
-
 void XPaneDutInfo::onResize() { layout(); }
 
 void XPaneDutInfo::layout() {
-    if (!m_xieDutInfo) return;
-    resumeNext([&] {
-        const std::int32_t t = m_lblTitle->Height();
-        m_xieDutInfo->Move(0, t + kTitleGap, ScaleWidth(), ScaleHeight() - t - kTitleGap);
-    });
+    if (m_xieDutInfo) PaneTitle::placeBody(*this, *m_lblTitle, *m_xieDutInfo, kTitleGap);
 }
 
 void XPaneDutInfo::ReadProperties() {

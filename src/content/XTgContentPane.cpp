@@ -1,8 +1,7 @@
 #include "content/XTgContentPane.h"
 
-#include <cmath>
-
 #include "content/PageContracts.h"
+#include "content/Twips.h"
 #include "content/XMsnSplit.h"
 #include "content/XPaneProcedure.h"
 #include "content/XTabStrip.h"
@@ -21,8 +20,6 @@ namespace tavixTGCL2 {
 namespace {
 
 [[maybe_unused]] const bool kRegistered = (XTgContentPane::registerClass(), true);
-
-std::int32_t roundTwips(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 
 // Keeps the page events quiet while the pane itself writes into its pages.
 using SuppressEvents = CountedScope;

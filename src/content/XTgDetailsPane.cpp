@@ -1,7 +1,6 @@
 #include "content/XTgDetailsPane.h"
 
-#include <cmath>
-
+#include "content/Twips.h"
 #include "frame/MMain.h"
 #include "platform/Error.h"
 #include "platform/StandardControls.h"
@@ -12,7 +11,6 @@ namespace tavixTGCL2 {
 
 namespace {
 [[maybe_unused]] const bool kRegistered = (XTgDetailsPane::registerClass(), true);
-std::int32_t roundTwips(double v) { return static_cast<std::int32_t>(std::nearbyint(v)); }
 }  // namespace
 
 void XTgDetailsPane::registerClass() {

@@ -1,4 +1,5 @@
 #include "frame/HostServices.h"
+#include "frame/HostServicesState.h"
 
 #include <mutex>
 
@@ -101,6 +102,24 @@ void setSettingsFactory(SettingsFactory f) {
 void setUtilityFactory(UtilityFactory f) {
     std::lock_guard lock(state().mutex);
     state().utility.set(std::move(f));
+}
+
+Installed installed() {
+    std::lock_guard lock(state().mutex);
+    State& s = state();
+    return {s.translator.factory, s.translator.instance, s.registry,
+            s.settingsPath.factory, s.settingsPath.instance, s.settings.factory,
+            s.settings.instance, s.utility.factory, s.utility.instance};
+}
+
+void reinstall(Installed saved) noexcept {
+    std::lock_guard lock(state().mutex);
+    State& s = state();
+    s.translator = {std::move(saved.translatorFactory), std::move(saved.translator)};
+    s.registry = std::move(saved.registryFactory);
+    s.settingsPath = {std::move(saved.settingsPathFactory), std::move(saved.settingsPath)};
+    s.settings = {std::move(saved.settingsFactory), std::move(saved.settings)};
+    s.utility = {std::move(saved.utilityFactory), std::move(saved.utility)};
 }
 
 void reset() {

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "platform/InstalledServices.h"
+
 namespace tavixTGCL2 {
 
 namespace {
@@ -264,6 +266,8 @@ FontEngine& fontEngine() {
     auto& installed = installedEngine();
     return installed ? *installed : builtIn;
 }
+
+std::shared_ptr<FontEngine> installedFontEngine() { return installedEngine(); }
 
 void installFontEngine(std::shared_ptr<FontEngine> engine) { installedEngine() = std::move(engine); }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Diagnostics.h"
 #include "platform/Form.h"
+#include "platform/InstalledServices.h"
 
 namespace tavixTGCL2 {
 
@@ -13,6 +14,8 @@ std::shared_ptr<Presenter>& slot() {
 }  // namespace
 
 Presenter& presenter() { return *slot(); }
+
+std::shared_ptr<Presenter> installedPresenter() { return slot(); }
 
 void setPresenter(std::shared_ptr<Presenter> p) {
     slot() = p ? std::move(p) : std::make_shared<ScriptedPresenter>();

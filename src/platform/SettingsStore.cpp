@@ -6,6 +6,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileSettingsStore.h"
+#include "platform/InstalledServices.h"
 
 namespace tavixTGCL2 {
 
@@ -245,6 +246,11 @@ std::shared_ptr<SettingsStore> sharedDefaultSettingsStore() {
     auto& slot = defaultStoreSlot();
     if (!slot) slot = std::make_shared<FileSettingsStore>();
     return slot;
+}
+
+std::shared_ptr<SettingsStore> installedDefaultSettingsStore() {
+    std::lock_guard lock(defaultStoreMutex());
+    return defaultStoreSlot();
 }
 
 SettingsStore& defaultSettingsStore() { return *sharedDefaultSettingsStore(); }

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/Diagnostics.h"
+#include "platform/InstalledServices.h"
 
 extern char** environ;
 
@@ -121,6 +122,11 @@ bool open(const std::string& target) {
         reportContained();
         return false;
     }
+}
+
+Opener installedOpener() {
+    std::lock_guard lock(openerMutex());
+    return openerSlot();
 }
 
 void setOpener(Opener opener) {

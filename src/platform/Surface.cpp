@@ -5,14 +5,21 @@
 
 namespace tavixTGCL2 {
 
-// A plain loop that the compiler vectorises; on x86-64 a second copy with
-// 32-byte stores is chosen at load time on processors that have AVX2, which
-// halves the store count of the fills that dominate painting.
+// Blocks of eight pixels of a fixed count, which the compiler turns into
+// vector stores at -O2 as well (a loop of unknown count it vectorises only
+// at -O3, and a pixel at a time the fill costs four times a copy); on x86-64
+// a second copy with 32-byte stores is chosen at load time on processors
+// that have AVX2, which halves the store count of the fills that dominate
+// painting.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void fillPixels(Pixel* dst, std::size_t n, Pixel p) {
-    for (std::size_t i = 0; i < n; ++i) dst[i] = p;
+    constexpr std::size_t kBlock = 8;
+    std::size_t i = 0;
+    for (; i + kBlock <= n; i += kBlock)
+        for (std::size_t k = 0; k < kBlock; ++k) dst[i + k] = p;
+    for (; i < n; ++i) dst[i] = p;
 }
 
 Surface::Surface(std::int32_t width, std::int32_t height, Pixel fill) { reset(width, height, fill); }

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "platform/Diagnostics.h"
+#include "platform/InstalledServices.h"
 
 namespace tavixTGCL2 {
 
@@ -133,6 +134,8 @@ Theme* activeTheme() {
     if (!g.enabled) return nullptr;
     return g.installed ? g.installed.get() : &builtIn;
 }
+
+std::shared_ptr<Theme> installedTheme() { return globals().installed; }
 
 void installTheme(std::shared_ptr<Theme> theme) { globals().installed = std::move(theme); }
 void setThemingEnabled(bool enabled) { globals().enabled = enabled; }

@@ -1,28 +1,17 @@
 #include "progress/CTgProgressBar.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
 #include "platform/Error.h"
 #include "platform/Theme.h"
+#include "progress/ProgressBarStyle.h"
 
 namespace tavixTGCL2 {
 
 namespace {
 
 constexpr std::int32_t kErrDivisionByZero = 11;
-constexpr std::int32_t kSegmentLength = 8;
-constexpr std::int32_t kSegmentGap = 2;
-
-// An edge of the bar: the nearest whole number, halves to the even one
-// (the default rounding mode), kept within 32 bits.
-std::int32_t barEdge(std::int32_t base, std::int64_t length, double fraction) {
-    const double v = std::nearbyint(static_cast<double>(base) + static_cast<double>(length) * fraction);
-    if (!(v >= static_cast<double>(INT32_MIN))) return INT32_MIN;
-    if (v > static_cast<double>(INT32_MAX)) return INT32_MAX;
-    return static_cast<std::int32_t>(v);
-}
 
 std::int64_t floorMod(std::int64_t a, std::int64_t m) {
     const std::int64_t r = a % m;
@@ -124,17 +113,35 @@ void CTgProgressBar::Draw() {
     });
 }
 
-void CTgProgressBar::paintPicture(DC& target, CMemDC& picture, std::int32_t mode, const Rect& area) {
-    DC* source = picture.hDC(picture.Width(), picture.Height());
-    if (!source) return;
-    const auto w = saturate32(area.width());
-    const auto h = saturate32(area.height());
-    if (mode == 1) {
-        // Tiles are anchored at the area's corner wherever the area lies.
-        TileBlt(target, area.left, area.top, w, h, *source, picture.Width(), picture.Height(), -area.left, -area.top);
-    } else {
-        target.stretchBlt(area.left, area.top, w, h, source, 0, 0, picture.Width(), picture.Height(), SRCCOPY);
+ProgressBarOption CTgProgressBar::styleOption(const Rect& rect, bool themeAttempted) {
+    ProgressBarOption o;
+    o.rect = rect;
+    o.horizontal = rect.width() > rect.height();
+    if (m_Max != m_Min) {
+        const double span = static_cast<double>(m_Max) - m_Min;
+        o.start = (static_cast<double>(m_BarStart) - m_Min) / span;
+        o.stop = (static_cast<double>(m_BarStop) - m_Min) / span;
     }
+    o.segments = m_Segments;
+    o.border = barBorderFrom(m_BorderStyle);
+    o.appearance = barAppearanceFrom(m_Appearance);
+    o.backColor = m_BackColor;
+    o.foreColor = m_ForeColor;
+    o.barColor = m_BarColor;
+    o.barForeColor = m_BarForeColor;
+    if (hasPixels(m_picture)) o.backPicture = {m_picture.get(), barPictureModeFrom(m_BackPictureMode)};
+    if (hasPixels(m_barPicture)) o.barPicture = {m_barPicture.get(), barPictureModeFrom(m_BarPictureMode)};
+    if (m_ShowText && !m_Text.empty()) {
+        m_padded.resize(m_Text.size() + 2);
+        m_padded.front() = ' ';
+        std::copy(m_Text.begin(), m_Text.end(), m_padded.begin() + 1);
+        m_padded.back() = ' ';
+        o.caption = m_Text;
+        o.paddedCaption = m_padded;
+    }
+    o.captionFormat = captionFormat();
+    o.skipFailures = themeAttempted;
+    return o;
 }
 
 bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std::int32_t top, std::int32_t right,
@@ -142,15 +149,12 @@ bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std:
     if (!dc) return false;
     // An inverted rectangle paints as its normalised self; otherwise its
     // top-left corner would not be where the finished bar is copied to.
-    Rect rc = Rect{left, top, right, bottom}.normalized();
-    const std::int64_t W = rc.width();
-    const std::int64_t H = rc.height();
-    const bool horizontal = W > H;
-    const Point destination{rc.left, rc.top};
+    const Rect rc = Rect{left, top, right, bottom}.normalized();
+    const std::int32_t w = saturate32(rc.width());
+    const std::int32_t h = saturate32(rc.height());
 
-    DC* work = m_work.hDC(saturate32(W), saturate32(H));
+    DC* work = m_work.hDC(w, h);
     DC& target = work ? *work : *dc;
-    if (work) rc = {0, 0, saturate32(W), saturate32(H)};
     // Drawing straight onto the caller's context must leave its state
     // (clip region, font, colours) as it was, and must stay inside the
     // rectangle as the off-screen copy does: a bar of no height draws
@@ -160,162 +164,28 @@ bool CTgProgressBar::DrawToDC(std::int32_t hwnd, DC* dc, std::int32_t left, std:
         callerState.emplace(*dc);
         dc->intersectClipRect(rc);
     }
-
-    const bool backPicture = hasPixels(m_picture);
-    const bool barPicture = hasPixels(m_barPicture);
-    const bool themeAttempted = m_XpStyle && !backPicture;
+    // A background picture is the bar's own look, which no theme draws.
+    const bool themeAttempted = m_XpStyle && !hasPixels(m_picture);
     const FontPtr font = m_Font;  // keeps the font alive through the paint
-    const tavixTGCL2::Font* captionFont = font.get();
+    const SourceSite site = SourceSite::current();
 
-    // Once the theme is attempted every failing step is skipped; otherwise
-    // the first failure ends the paint.
-    auto step = [&](auto&& body) {
-        if (themeAttempted) resumeNext(body);
-        else body();
-    };
-
-    return stopOnError([&] {
-        const Rect area = rc;
-        Theme* theme = themeAttempted ? activeTheme() : nullptr;
-        ThemeData data(theme, hwnd, "Progress");
-        bool themed = false;
-
-        // Background.
-        if (backPicture) {
-            step([&] { paintPicture(target, *m_picture, m_BackPictureMode, area); });
-        } else if (themeAttempted && data) {
-            // Under a theme part that leaves pixels alone the background
-            // shows, never what the reused work surface held before.
-            step([&] { target.fillRect(rc, Brush::fromOleColor(m_BackColor)); });
-            resumeNext([&] {
-                std::int32_t chunk = 0;
-                std::int32_t space = 0;
-                const ThemeHandle h = data.handle();
-                themed = theme->getThemeInt(h, 0, 0, TMT_PROGRESSCHUNKSIZE, chunk) &&
-                         theme->getThemeInt(h, 0, 0, TMT_PROGRESSSPACESIZE, space) &&
-                         theme->drawThemeBackground(h, target, horizontal ? PP_BAR : PP_BARVERT, 0, rc, &rc);
-            });
-        }
-        if (!backPicture && !themed) step([&] { target.fillRect(rc, Brush::fromOleColor(m_BackColor)); });
-
-        const Rect outer = rc;
-        if (m_BorderStyle > 0) {
-            const std::int32_t inset = (!themed && m_Appearance == 2) ? 2 : 1;
-            rc = rc.inflated(-inset, -inset);
-        }
-
-        const bool caption = m_ShowText && !m_Text.empty();
-        const std::uint32_t format = captionFormat();
-        if (caption) {
-            m_padded.resize(m_Text.size() + 2);
-            m_padded.front() = ' ';
-            std::copy(m_Text.begin(), m_Text.end(), m_padded.begin() + 1);
-            m_padded.back() = ' ';
-        }
-        if (caption && !themed) {
-            step([&] {
-                Selected<tavixTGCL2::Font> selected(target, captionFont);
-                target.setBkMode(TRANSPARENT);
-                target.setTextColor(TranslateColor(m_ForeColor));
-                Rect box = rc;
-                target.drawText(m_padded, box, format);
-            });
-        }
-
-        // The bar. Fractions outside 0..1 (Min or Max changed after the
-        // bar was set) are held to the bar area instead of painting over
-        // the border or beyond the rectangle.
-        double s = 0;
-        double e = 0;
-        if (m_Max != m_Min) {
-            const double span = static_cast<double>(m_Max) - m_Min;
-            s = (static_cast<double>(m_BarStart) - m_Min) / span;
-            e = (static_cast<double>(m_BarStop) - m_Min) / span;
-        }
-        Rect rcBar = rc;
-        if (horizontal) {
-            rcBar.left = barEdge(rc.left, rc.width(), s);
-            rcBar.right = barEdge(rc.left, rc.width(), e);
-        } else {
-            rcBar.bottom = barEdge(rc.top, rc.height(), 1 - s);
-            rcBar.top = barEdge(rc.top, rc.height(), 1 - e);
-        }
-        rcBar = rcBar.intersected(rc);
-
-        std::optional<SavedDC> barClip;
-        if (!themed) {
-            barClip.emplace(target);
-            target.intersectClipRect(rcBar);
-        }
-
-        if (barPicture) {
-            step([&] { paintPicture(target, *m_barPicture, m_BarPictureMode, area); });
-        } else if (!themed) {
-            step([&] { target.fillRect(rcBar, Brush::fromOleColor(m_BarColor)); });
-        } else {
-            step([&] { theme->drawThemeBackground(data.handle(), target, horizontal ? PP_CHUNK : PP_CHUNKVERT, 0, rcBar, &rc); });
-        }
-
-        if (m_Segments && !themed) {
-            step([&] {
-                // Gaps are counted from the bar's start edge, but only those
-                // that can meet the visible part are filled, so a bar
-                // millions of pixels long costs what its visible part does.
-                const Brush gap = Brush::fromOleColor(m_BackColor);
-                const Rect visible = target.clipBox();
-                constexpr std::int64_t pitch = kSegmentLength + kSegmentGap;
-                if (horizontal) {
-                    std::int64_t x = std::int64_t{rcBar.left} + kSegmentLength;
-                    if (x < visible.left - kSegmentGap) x += (visible.left - kSegmentGap - x) / pitch * pitch;
-                    const std::int64_t last = std::min<std::int64_t>(rcBar.right, visible.right);
-                    for (; x <= last; x += pitch)
-                        target.fillRect({saturate32(x), rc.top, saturate32(x + kSegmentGap), rc.bottom}, gap);
-                } else {
-                    std::int64_t y = rcBar.bottom;
-                    if (y > visible.bottom) y -= (y - visible.bottom) / pitch * pitch;
-                    const std::int64_t last = std::max<std::int64_t>(std::int64_t{rcBar.top} + kSegmentLength,
-                                                                     std::int64_t{visible.top} - kSegmentGap);
-                    for (; y >= last; y -= pitch)
-                        target.fillRect({rc.left, saturate32(y), rc.right, saturate32(y + kSegmentGap)}, gap);
-                }
-            });
-        }
-
-        if (caption) {
-            step([&] {
-                Selected<tavixTGCL2::Font> selected(target, captionFont);
-                if (themed) {
-                    Rect content;
-                    if (theme->getThemeBackgroundContentRect(data.handle(), target, 0, 0, rc, content))
-                        theme->drawThemeText(data.handle(), target, 0, 0, m_Text, format, content);
-                } else {
-                    // Clipped to the bar: the caption reads in BarForeColor
-                    // over the bar and stays in ForeColor beside it.
-                    target.setBkMode(TRANSPARENT);
-                    target.setTextColor(TranslateColor(m_BarForeColor));
-                    Rect box = rc;
-                    target.drawText(m_padded, box, format);
-                }
-            });
-        }
-
-        if (!themed) {
-            barClip.reset();
-            step([&] {
-                if (m_BorderStyle == 1) DrawBorder(target, m_Appearance, outer, false);
-                else if (m_BorderStyle == 2) DrawBorder(target, m_Appearance, outer, true);
-            });
-        }
-
-        if (work) m_work.Draw(dc, 0, 0, saturate32(W), saturate32(H), destination.x, destination.y);
-    });
+    return stopOnError(
+        [&] {
+            ProgressBarOption option = styleOption(work ? Rect{0, 0, w, h} : rc, themeAttempted);
+            option.font = font.get();
+            option.site = site;
+            ThemedProgressPainter themed(themeAttempted ? activeTheme() : nullptr, hwnd);
+            if (!themed.paint(target, option)) FlatProgressPainter().paint(target, option);
+            if (work) m_work.Draw(dc, 0, 0, w, h, rc.left, rc.top);
+        },
+        site);
 }
 
 void CTgProgressBar::DrawBorder(DC& dc, std::int32_t appearance, const Rect& r, bool raised) {
     auto at = [](std::int64_t v) { return saturate32(v); };
     const std::int64_t l = r.left, t = r.top, rt = r.right, b = r.bottom;
-    switch (appearance) {
-        case 0: {
+    switch (barAppearanceFrom(appearance)) {
+        case BarAppearance::Flat: {
             Selected<Pen> pen(dc, Pen::solid(RGB(0, 0, 0)));
             dc.moveTo(at(l), at(t));
             dc.lineTo(at(rt - 1), at(t));
@@ -324,7 +194,7 @@ void CTgProgressBar::DrawBorder(DC& dc, std::int32_t appearance, const Rect& r, 
             dc.lineTo(at(l), at(t));
             break;
         }
-        case 1: {
+        case BarAppearance::Thin3D: {
             const Pen shadow = Pen::solid(GetSysColor(COLOR_BTNSHADOW));
             const Pen highlight = Pen::solid(GetSysColor(COLOR_BTNHIGHLIGHT));
             Selected<Pen> keep(dc, shadow);
@@ -347,12 +217,12 @@ void CTgProgressBar::DrawBorder(DC& dc, std::int32_t appearance, const Rect& r, 
             }
             break;
         }
-        case 2: {
+        case BarAppearance::Soft3D: {
             Rect edge = r;
             dc.drawEdge(edge, raised ? EDGE_RAISED : EDGE_SUNKEN, BF_RECT | BF_SOFT);
             break;
         }
-        default: break;
+        case BarAppearance::None: break;
     }
 }
 

@@ -18,6 +18,42 @@ constexpr OleColor kBlack = 0x00000000;
 constexpr OleColor kWhite = 0x00FFFFFF;
 constexpr OleColor kWindow = 0x80000005;  // the system window colour
 
+// How each verdict shows: the gradient, the labels' colour and the two
+// forms of its text (the word, and the long form shown when it fits).
+struct VerdictLook {
+    std::int32_t status;
+    OleColor top;
+    OleColor bottom;
+    OleColor text;
+    const char* word;      // nullptr: no text
+    const char* longText;  // nullptr: no text
+    bool longEmbedsWord;   // the long text takes the looked-up word as %1
+};
+
+constexpr const char* kStepCompleted = "208::STEP COMPLETED:  %%1";
+
+constexpr VerdictLook kVerdictLooks[] = {
+    // RGB(205, 224, 250) to RGB(135, 173, 228)
+    {.status = 0, .top = 0x00FAE0CD, .bottom = 0x00E4AD87, .text = kBlack,
+     .word = nullptr, .longText = nullptr, .longEmbedsWord = false},
+    // RGB(0, 192, 192) to RGB(0, 80, 0)
+    {.status = 1, .top = 0x00C0C000, .bottom = 0x00005000, .text = kWhite,
+     .word = "204::PASSED", .longText = kStepCompleted, .longEmbedsWord = true},
+    // RGB(224, 112, 112) to RGB(112, 0, 0)
+    {.status = 2, .top = 0x007070E0, .bottom = 0x00000070, .text = kWhite,
+     .word = "205::FAILED", .longText = kStepCompleted, .longEmbedsWord = true},
+    // RGB(255, 255, 16) to RGB(211, 211, 72)
+    {.status = 3, .top = 0x0010FFFF, .bottom = 0x0048D3D3, .text = kBlack,
+     .word = "206::NA", .longText = "207::NOT APPLICABLE", .longEmbedsWord = false},
+};
+
+// nullptr for a code no verdict has.
+const VerdictLook* verdictLook(std::int32_t status) {
+    for (const VerdictLook& look : kVerdictLooks)
+        if (look.status == status) return &look;
+    return nullptr;
+}
+
 }  // namespace
 
 XStatusBar::XStatusBar(std::string name) : PictureBox(kClassName, std::move(name)) {
@@ -141,38 +177,16 @@ void XStatusBar::UpdateVisibility() {
 
 void XStatusBar::UpdateStatusDisplay() {
     OleColor text = kBlack;
-    // The step-completed text embeds the looked-up verdict word, so the
-    // long text is looked up second.
-    auto completed = [&](const char* word) {
-        m_asStatus[0] = translate(word);
-        m_asStatus[1] = translate("208::STEP COMPLETED:  %%1", {Variant(m_asStatus[0])});
-    };
-    switch (m_Status) {
-        case 0:
-            m_clrTop = 0x00FAE0CD;  // RGB(205, 224, 250)
-            m_clrBottom = 0x00E4AD87;  // RGB(135, 173, 228)
-            m_asStatus[0].clear();
-            m_asStatus[1].clear();
-            break;
-        case 1:
-            m_clrTop = 0x00C0C000;  // RGB(0, 192, 192)
-            m_clrBottom = 0x00005000;  // RGB(0, 80, 0)
-            text = kWhite;
-            completed("204::PASSED");
-            break;
-        case 2:
-            m_clrTop = 0x007070E0;  // RGB(224, 112, 112)
-            m_clrBottom = 0x00000070;  // RGB(112, 0, 0)
-            text = kWhite;
-            completed("205::FAILED");
-            break;
-        case 3:
-            m_clrTop = 0x0010FFFF;  // RGB(255, 255, 16)
-            m_clrBottom = 0x0048D3D3;  // RGB(211, 211, 72)
-            m_asStatus[0] = translate("206::NA");
-            m_asStatus[1] = translate("207::NOT APPLICABLE");
-            break;
-        default: break;
+    if (const VerdictLook* look = verdictLook(m_Status)) {
+        m_clrTop = look->top;
+        m_clrBottom = look->bottom;
+        text = look->text;
+        // The step-completed text embeds the looked-up verdict word, so the
+        // long text is looked up second.
+        m_asStatus[0] = look->word ? translate(look->word) : std::string();
+        if (!look->longText) m_asStatus[1].clear();
+        else if (look->longEmbedsWord) m_asStatus[1] = translate(look->longText, {Variant(m_asStatus[0])});
+        else m_asStatus[1] = translate(look->longText);
     }
     m_lblStatus->setForeColor(text);
     m_lblStd->setForeColor(text);

@@ -1,23 +1,14 @@
 #include "resources/Resources.h"
 
+#include "EmbeddedResources.h"
 #include "platform/Error.h"
-
-namespace tavixTGCL2::detail {
-struct EmbeddedResource {
-    const char* name;
-    const unsigned char* data;
-    std::size_t size;
-};
-extern const EmbeddedResource kEmbeddedResources[];
-extern const std::size_t kEmbeddedResourceCount;
-}  // namespace tavixTGCL2::detail
 
 namespace tavixTGCL2::Resources {
 
 namespace {
 const detail::EmbeddedResource* lookup(std::string_view name) {
-    for (std::size_t i = 0; i < detail::kEmbeddedResourceCount; ++i)
-        if (name == detail::kEmbeddedResources[i].name) return &detail::kEmbeddedResources[i];
+    for (const auto& r : detail::embeddedResources())
+        if (name == r.name) return &r;
     return nullptr;
 }
 }  // namespace
@@ -32,8 +23,7 @@ bool exists(std::string_view name) { return lookup(name) != nullptr; }
 
 std::vector<std::string> names() {
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < detail::kEmbeddedResourceCount; ++i)
-        out.emplace_back(detail::kEmbeddedResources[i].name);
+    for (const auto& r : detail::embeddedResources()) out.emplace_back(r.name);
     return out;
 }
 

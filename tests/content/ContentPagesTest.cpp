@@ -9,6 +9,7 @@
 #include "content/XTabStrip.h"
 #include "content/XTgContentPane.h"
 #include "frame/HostKit.h"
+#include "frame/ServicesScope.h"
 #include "platform/Presenter.h"
 #include "platform/StandardControls.h"
 
@@ -135,6 +136,7 @@ TEST(ContentPages, KeyPressOfTheActivePageGoesToTheHostAndBack) {
 }
 
 TEST(ContentPages, AutoHideCollapsesTheStripUntilTheMouseComesBack) {
+    ServicesScope services;
     Pane p;
     auto presenter = std::make_shared<ScriptedPresenter>();
     setPresenter(presenter);
@@ -151,7 +153,6 @@ TEST(ContentPages, AutoHideCollapsesTheStripUntilTheMouseComesBack) {
     EXPECT_EQ(p.pane->xtsTabStrip().Width(), 510);
     p.pane->LostMouseFocus();
     EXPECT_EQ(p.pane->xtsTabStrip().Width(), 510);
-    setPresenter(nullptr);
 }
 
 TEST(ContentPages, ShownItShowsItsStripAndHiddenInDesignModeItTerminates) {

@@ -15,6 +15,7 @@
 #include "content/XTabStrip.h"
 #include "content/XTgContentPane.h"
 #include "frame/CTabProperties.h"
+#include "frame/ServicesScope.h"
 #include "platform/KeyCodes.h"
 #include "platform/Presenter.h"
 #include "platform/StandardControls.h"
@@ -24,10 +25,11 @@ using namespace tavixTGCL2;
 namespace {
 
 class ScopedPresenter {
+    ServicesScope m_services;
+
 public:
-    ScopedPresenter() : p(std::make_shared<ScriptedPresenter>()) { setPresenter(p); }
-    ~ScopedPresenter() { setPresenter(nullptr); }
-    std::shared_ptr<ScriptedPresenter> p;
+    ScopedPresenter() { setPresenter(p); }
+    std::shared_ptr<ScriptedPresenter> p = std::make_shared<ScriptedPresenter>();
 };
 
 struct Host {

@@ -15,6 +15,7 @@
 #include "content/XTgDetailsPane.h"
 #include "frame/HostKit.h"
 #include "frame/HostServices.h"
+#include "frame/ServicesScope.h"
 #include "platform/PictureBox.h"
 #include "platform/Presenter.h"
 #include "progress/XTransparentImage.h"
@@ -52,10 +53,11 @@ struct Host {
 };
 
 class ScopedPresenter {
+    ServicesScope m_services;
+
 public:
-    ScopedPresenter() : p(std::make_shared<ScriptedPresenter>()) { setPresenter(p); }
-    ~ScopedPresenter() { setPresenter(nullptr); }
-    std::shared_ptr<ScriptedPresenter> p;
+    ScopedPresenter() { setPresenter(p); }
+    std::shared_ptr<ScriptedPresenter> p = std::make_shared<ScriptedPresenter>();
 };
 
 struct SilentTranslator : CatalogueTranslator {
@@ -340,10 +342,10 @@ TEST(ContentPaneStore, NothingStoredGivesTheDefaults) {
     EXPECT_EQ(h.pane->propertyBag().toText().find("TopMargin"), std::string::npos);
     EXPECT_FALSE(h.pane->propertyBag().contains("ResultViewState"));
 
+    ServicesScope services;
     HostServices::setTranslatorFactory([] { return std::make_shared<SilentTranslator>(); });
     XTgContentPane silent;
     EXPECT_EQ(silent.SplitterCaption(), "");  // no fallback here
-    HostServices::reset();
 }
 
 TEST(ContentPaneStore, StoredPropertiesRoundTripThroughTheTextForm) {

@@ -10,6 +10,7 @@
 #include "content/XWebToolbar.h"
 #include "frame/HostKit.h"
 #include "frame/HostServices.h"
+#include "frame/ServicesScope.h"
 #include "platform/EventLoop.h"
 #include "platform/HtmlDocument.h"
 #include "platform/MemorySettingsStore.h"
@@ -40,26 +41,18 @@ struct HalfwayTranslator : ITranslator {
 
 class FailingTranslatorPages : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         setDefaultSettingsStore(std::make_shared<MemorySettingsStore>());
         HostServices::reset();
         HostServices::setTranslatorFactory([t = translator] { return t; });
-        m_wasVirtual = EventLoop::current().virtualClock();
         EventLoop::current().useVirtualClock(true);
         form->moveTwips(0, 0, 9000, 6000);
     }
-    void TearDown() override {
-        EventLoop::current().advance(60000);
-        EventLoop::current().useVirtualClock(m_wasVirtual);
-        HostServices::reset();
-        setDefaultSettingsStore(nullptr);
-    }
+    void TearDown() override { EventLoop::current().advance(60000); }
 
     std::shared_ptr<ThrowingTranslator> translator = std::make_shared<ThrowingTranslator>();
     std::shared_ptr<Control> form = std::make_shared<Control>("Form", "frmRun");
-
-private:
-    bool m_wasVirtual = false;
 };
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "platform/Presenter.h"
 #include "platform/StandardControls.h"
 #include "progress/XStatusBar.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/XTgToolbar.h"
 
 using namespace tavixTGCL2;
@@ -135,20 +136,8 @@ private:
 
 class KeyboardGuidedRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        setDefaultSettingsStore(std::make_shared<MemorySettingsStore>());
-        HostServices::reset();
-        script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
-        EventLoop::current().useVirtualClock(true);
-    }
-    void TearDown() override {
-        setPresenter(nullptr);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-        EventLoop::current().useVirtualClock(false);
-    }
-    std::shared_ptr<ScriptedPresenter> script;
+    test_support::ControlTestServices services;
+    std::shared_ptr<ScriptedPresenter> script = services.script;
 };
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "content/XTabStrip.h"
 #include "content/XTgContentPane.h"
 #include "frame/HostKit.h"
+#include "frame/ServicesScope.h"
 #include "platform/Diagnostics.h"
 #include "platform/Error.h"
 #include "platform/StandardControls.h"
@@ -104,9 +105,11 @@ TEST(MissingTab, IndexesJustPastTheEndAndNegativeOnesAlike) {
 TEST(MissingTab, TheSinkHearsOfTheIndexWithoutATab) {
     WatchedPane p;
     std::vector<ContainedError> reports;
-    const DiagnosticsSink previous = setDiagnosticsSink([&](const ContainedError& e) { reports.push_back(e); });
-    p.pane->SelectTab(9);
-    setDiagnosticsSink(previous);
+    {
+        ServicesScope services;
+        setDiagnosticsSink([&](const ContainedError& e) { reports.push_back(e); });
+        p.pane->SelectTab(9);
+    }
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].operation(), "XTgContentPane::SelectTab");
     EXPECT_EQ(reports[0].number, errSubscript);

@@ -8,6 +8,7 @@
 #include "DemoHost.h"
 #include <tavixTGCL2/frame/HostKit.h>
 #include <tavixTGCL2/frame/HostServices.h>
+#include <tavixTGCL2/frame/ServicesScope.h>
 #include <tavixTGCL2/platform/CommandBars.h>
 #include <tavixTGCL2/platform/Error.h>
 #include <tavixTGCL2/platform/EventLoop.h>
@@ -44,17 +45,13 @@ TestPlan twoElements() {
 
 class DemoDiagnostics : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         setDefaultSettingsStore(std::make_shared<MemorySettingsStore>());
         HostServices::reset();
         EventLoop::current().useVirtualClock(true);
     }
-    void TearDown() override {
-        host.reset();
-        EventLoop::current().useVirtualClock(false);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-    }
+    void TearDown() override { host.reset(); }
     void key(std::int32_t k, std::int32_t mask = 0) { host->toolbar().CommandBarsControl().pressKey(k, mask); }
     // Index of the first log line starting with prefix at or after from.
     std::ptrdiff_t find(const std::string& prefix, std::size_t from = 0) const {

@@ -6,6 +6,7 @@
 #include "Report.h"
 #include <tavixTGCL2/content/XTgContentPane.h>
 #include <tavixTGCL2/frame/HostServices.h>
+#include <tavixTGCL2/frame/ServicesScope.h>
 #include <tavixTGCL2/platform/CommandBars.h>
 #include <tavixTGCL2/platform/EventLoop.h>
 #include <tavixTGCL2/platform/MemorySettingsStore.h>
@@ -39,18 +40,14 @@ TestPlan smallPlan() {
 
 class DemoHostTest : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         setDefaultSettingsStore(std::make_shared<MemorySettingsStore>());
         HostServices::reset();
         EventLoop::current().useVirtualClock(true);
         host = std::make_unique<DemoHost>(smallPlan());
     }
-    void TearDown() override {
-        host.reset();
-        EventLoop::current().useVirtualClock(false);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-    }
+    void TearDown() override { host.reset(); }
     void key(std::int32_t k, std::int32_t mask = 0) { host->toolbar().CommandBarsControl().pressKey(k, mask); }
     bool logged(const std::string& line) const {
         for (const auto& l : host->log().lines())

@@ -7,10 +7,12 @@
 #include "frame/ITgProgressBar.h"
 #include "frame/ITgStatusbar.h"
 #include "frame/MMain.h"
+#include "frame/ServicesScope.h"
 #include "frame/TextLookup.h"
 #include "platform/Error.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/StandardControls.h"
+#include "support/ControlTestServices.h"
 
 using namespace tavixTGCL2;
 
@@ -30,15 +32,12 @@ public:
 
 class FrameTest : public ::testing::Test {
 protected:
+    test_support::StartUpAgain startUpAgain;
+    ServicesScope services;
     void SetUp() override {
         store = std::make_shared<MemorySettingsStore>();
         setDefaultSettingsStore(store);
         HostServices::reset();
-    }
-    void TearDown() override {
-        HostServices::reset();
-        setDefaultSettingsStore(nullptr);
-        MMain::restart();
     }
     std::shared_ptr<MemorySettingsStore> store;
 };

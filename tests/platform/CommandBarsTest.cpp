@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ServicesScope.h"
 #include "platform/CommandBars.h"
 #include "platform/Presenter.h"
 #include "platform/StandardControls.h"
@@ -56,12 +57,12 @@ void expectError(std::int32_t code, const std::function<void()>& f) {
 
 class CommandBarsTest : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         scripted = std::make_shared<ScriptedPresenter>();
         setPresenter(scripted);
         cbr.Execute.connect([this](std::shared_ptr<CommandBarControl> c) { executed.push_back(c); });
     }
-    void TearDown() override { setPresenter(nullptr); }
 
     std::shared_ptr<CommandBar> loadTestGuide() {
         cbr.LoadDesignerBars(kTestGuideBar);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "frame/ServicesScope.h"
 #include "platform/Control.h"
 #include "platform/Error.h"
 #include "platform/Event.h"
@@ -134,10 +135,11 @@ TEST_F(LoopTest, FailingCallbacksDoNotStopTheLoop) {
     // which the test switch turns into a failure (see DiagnosticsTest).
     loop.startTimer(10, [] { throw Error(errIo, "tick"); });
     std::vector<std::string> contained;
-    const DiagnosticsSink previous =
+    {
+        ServicesScope services;
         setDiagnosticsSink([&](const ContainedError& e) { contained.push_back(e.operation() + ": " + e.text); });
-    loop.advance(30);
-    setDiagnosticsSink(previous);
+        loop.advance(30);
+    }
     EXPECT_EQ(ran, 1);
     EXPECT_EQ(loop.activeTimers(), 1u);
     EXPECT_EQ(contained, (std::vector<std::string>{"EventLoop::runPosted: boom", "EventLoop::runOneDueTimer: tick",
@@ -215,6 +217,7 @@ TEST(StandardControls, OptionGroupAndListSelection) {
 }
 
 TEST(Presenter, ModalFormsAlwaysEndAndAnswersAreScripted) {
+    ServicesScope services;
     auto sp = std::make_shared<ScriptedPresenter>();
     setPresenter(sp);
     Form dlg("dlg");
@@ -253,5 +256,4 @@ TEST(Presenter, ModalFormsAlwaysEndAndAnswersAreScripted) {
     EXPECT_EQ(presenter().messageBox("Sure?", vbYesNo | vbDefaultButton2, "t"), vbNo);
     sp->answerMessageBox(vbYes);
     EXPECT_EQ(presenter().messageBox("Sure?", vbYesNo, "t"), vbYes);
-    setPresenter(nullptr);
 }

@@ -11,6 +11,7 @@
 #include <variant>
 #include <vector>
 
+#include "frame/ServicesScope.h"
 #include "platform/Diagnostics.h"
 #include "platform/Error.h"
 
@@ -22,13 +23,11 @@ constexpr const char* kSwitch = "TGCL_FAIL_ON_INTERNAL_FAULT";
 
 // Collects every report while it lives and puts the previous sink back.
 class Collector {
-public:
-    Collector() : m_previous(setDiagnosticsSink([this](const ContainedError& e) { reports.push_back(e); })) {}
-    ~Collector() { setDiagnosticsSink(std::move(m_previous)); }
-    std::vector<ContainedError> reports;
+    ServicesScope m_services;
 
-private:
-    DiagnosticsSink m_previous;
+public:
+    Collector() { setDiagnosticsSink([this](const ContainedError& e) { reports.push_back(e); }); }
+    std::vector<ContainedError> reports;
 };
 
 // The test suites run with the switch on; these tests look at the contained

@@ -2,7 +2,10 @@
 // PNG files used to look at results.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <optional>
+#include <vector>
 #include <filesystem>
 
 #include "PngFile.h"
@@ -305,6 +308,79 @@ TEST(DeviceContext, GradientEndsCarryTheVertexColours) {
     EXPECT_EQ(h.surface.colorAt(19, 5), kWhite);
     GradientRect bad{0, 2};
     EXPECT_FALSE(h.dc.gradientFill(v, 2, &bad, 1, GRADIENT_FILL_RECT_H));
+}
+
+// The colour of pixel `pos` of a ramp of `span` pixels, from the vertex
+// channels alone: 16-bit channels in 24-bit fixed point, the step truncated
+// once, the result rounded to 8 bits and held to 0..255.
+Pixel rampPixel(const TriVertex& a, const TriVertex& b, std::int64_t span, std::int64_t pos) {
+    constexpr std::int64_t kOne = std::int64_t{1} << 24;
+    auto channel = [&](std::int64_t from, std::int64_t to) -> Pixel {
+        const std::int64_t step = span > 1 ? (to - from) * kOne / (span - 1) : 0;
+        const std::int64_t c = (from * kOne + step * pos + (std::int64_t{1} << 31)) >> 32;
+        return static_cast<Pixel>(std::clamp<std::int64_t>(c, 0, 255));
+    };
+    return 0xFF000000u | channel(a.Red, b.Red) << 16 | channel(a.Green, b.Green) << 8 | channel(a.Blue, b.Blue);
+}
+
+TEST(DeviceContext, GradientsMatchThePerPixelRampAtAnySizeAndClip) {
+    struct Case { Rect area; std::optional<Rect> clip; };
+    const Case cases[] = {
+        {{0, 0, 600, 40}, std::nullopt},  // the status bar's size
+        {{3, 2, 10, 9}, std::nullopt},    // narrower than one wide store
+        {{1, 1, 38, 37}, std::nullopt},   // odd sizes, stores ending mid-row
+        {{5, 4, 5 + 1, 4 + 33}, std::nullopt},
+        {{-7, -3, 45, 30}, std::nullopt},  // reaches past the surface's edges
+        {{2, 1, 47, 38}, Rect{9, 5, 30, 21}},
+        {{0, 0, 48, 40}, Rect{13, 17, 14, 40}},  // one column
+    };
+    const TriVertex from{0, 0, 0xCD00, 0xE000, 0xFA00, 0};
+    const TriVertex to{0, 0, 0x8700, 0xAD00, 0x1200, 0};
+    for (const std::uint32_t mode : {GRADIENT_FILL_RECT_V, GRADIENT_FILL_RECT_H}) {
+        for (const Case& k : cases) {
+            Surface s(k.area.right > 48 ? 600 : 48, 40, 0xFF123456u);
+            const Surface before = s;
+            DC dc(&s);
+            if (k.clip) dc.selectClipRect(*k.clip);
+            TriVertex v[2] = {from, to};
+            v[0].x = k.area.left;
+            v[0].y = k.area.top;
+            v[1].x = k.area.right;
+            v[1].y = k.area.bottom;
+            const GradientRect mesh{0, 1};
+            ASSERT_TRUE(dc.gradientFill(v, 2, &mesh, 1, mode));
+            const bool vertical = mode == GRADIENT_FILL_RECT_V;
+            const std::int64_t span = vertical ? k.area.height() : k.area.width();
+            const Rect painted = k.area.intersected(k.clip.value_or(s.bounds())).intersected(s.bounds());
+            int wrong = 0;
+            for (int y = 0; y < s.height(); ++y) {
+                for (int x = 0; x < s.width(); ++x) {
+                    const Pixel want = painted.contains(x, y)
+                                           ? rampPixel(from, to, span, vertical ? y - k.area.top : x - k.area.left)
+                                           : before.row(y)[x];
+                    wrong += s.row(y)[x] != want;
+                }
+            }
+            EXPECT_EQ(wrong, 0) << (vertical ? "vertical " : "horizontal ") << k.area.left << ',' << k.area.top
+                                << ' ' << k.area.width() << 'x' << k.area.height();
+        }
+    }
+}
+
+TEST(Surface, FillPixelsWritesExactlyTheCountAtAnyAlignment) {
+    // Every length around the widths of the wide stores, from every start
+    // within one store: nothing before or after the run may change.
+    std::vector<Pixel> block(64);
+    for (std::size_t start = 0; start < 8; ++start) {
+        for (std::size_t n = 0; n <= 40; ++n) {
+            std::fill(block.begin(), block.end(), 0u);
+            fillPixels(block.data() + start, n, 0xFFABCDEFu);
+            for (std::size_t i = 0; i < block.size(); ++i) {
+                const bool inside = i >= start && i < start + n;
+                ASSERT_EQ(block[i], inside ? 0xFFABCDEFu : 0u) << "start " << start << " n " << n << " at " << i;
+            }
+        }
+    }
 }
 
 TEST(DeviceContext, FloodFillStaysInTheConnectedArea) {

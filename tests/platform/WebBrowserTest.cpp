@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/ServicesScope.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
 #include "platform/WebBrowser.h"
@@ -41,8 +42,8 @@ struct Recorder {
 
 class BrowserTest : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
-        wasVirtual = EventLoop::current().virtualClock();
         EventLoop::current().useVirtualClock(true);
         dir = fs::temp_directory_path() / ("tgcl-web-" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -50,8 +51,6 @@ protected:
     }
     void TearDown() override {
         pump();
-        EventLoop::current().useVirtualClock(wasVirtual);
-        WebBrowser::setDefaultFetcher(nullptr);
         fs::remove_all(dir);
     }
     fs::path write(const std::string& name, const std::string& content) {
@@ -65,7 +64,6 @@ protected:
         for (int i = 0; i < 100 && EventLoop::current().pendingPosts() > 0; ++i) EventLoop::current().processPending();
     }
     fs::path dir;
-    bool wasVirtual = false;
 };
 
 struct FakeFetcher : IWebFetcher {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "PngFile.h"
+#include "frame/ServicesScope.h"
 #include "platform/Error.h"
 #include "platform/Theme.h"
 #include "progress/CTgProgressBar.h"
@@ -61,11 +62,8 @@ public:
 // Every test starts with the flat look and leaves theming as it found it.
 class ProgressBar : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override { setThemingEnabled(false); }
-    void TearDown() override {
-        setThemingEnabled(true);
-        installTheme(nullptr);
-    }
     static void gallery(Surface& s, const std::string& name) {
         std::filesystem::create_directories(TGCL_TEST_OUT_DIR);
         Surface big(s.width() * 3, s.height() * 3);

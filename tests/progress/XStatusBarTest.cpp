@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/HostServices.h"
+#include "frame/ServicesScope.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
 #include "platform/Theme.h"
@@ -16,15 +17,12 @@ namespace {
 
 class StatusBar : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         HostServices::reset();
         setThemingEnabled(false);
         EventLoop::current().useVirtualClock(true);
         resize(400, 40);
-    }
-    void TearDown() override {
-        setThemingEnabled(true);
-        HostServices::reset();
     }
     void resize(int w, int h) { sb->moveTwips(0, 0, Screen::toTwips(w), Screen::toTwips(h)); }
     ColorRef at(int x, int y) const { return sb->render().colorAt(x, y); }

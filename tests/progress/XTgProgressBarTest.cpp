@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/HostServices.h"
+#include "frame/ServicesScope.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
 #include "platform/Theme.h"
@@ -17,16 +18,12 @@ const ColorRef kHighlight = GetSysColor(COLOR_HIGHLIGHT);
 
 class ProgressControl : public ::testing::Test {
 protected:
+    ServicesScope services;
     void SetUp() override {
         HostServices::reset();
         setThemingEnabled(false);
         EventLoop::current().useVirtualClock(true);
         pb->moveTwips(0, 0, Screen::toTwips(200), Screen::toTwips(20));
-    }
-    void TearDown() override {
-        setThemingEnabled(true);
-        installFontEngine(nullptr);
-        HostServices::reset();
     }
     ColorRef at(int x, int y) const { return pb->render().colorAt(x, y); }
     std::pair<int, int> range() const { return {pb->renderer().BarStart(), pb->renderer().BarStop()}; }

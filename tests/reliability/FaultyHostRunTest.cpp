@@ -31,6 +31,7 @@
 #include "content/XWebToolbar.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
+#include "frame/ServicesScope.h"
 #include "frame/XItemCollEdit.h"
 #include "frame/XRichEdit.h"
 #include "platform/Diagnostics.h"
@@ -43,6 +44,7 @@
 #include "platform/WebBrowser.h"
 #include "progress/XStatusBar.h"
 #include "progress/XTransparentImage.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -90,7 +92,7 @@ class GuidedRun {
 public:
     GuidedRun(std::uint64_t seed, double rate, const fs::path& dir)
         : inj(std::make_shared<faults::Injector>(seed, rate)), m_seed(seed), m_rng(seed), m_dir(dir) {
-        m_previousSink = setDiagnosticsSink([this](const ContainedError& e) { onContained(e); });
+        setDiagnosticsSink([this](const ContainedError& e) { onContained(e); });
         faults::installServices(inj, m_translator, m_settings);
         m_settings->setValue("ProcCSS", "body { color: navy }");
         script = std::make_shared<ScriptedPresenter>();
@@ -138,10 +140,6 @@ public:
         pane.reset();
         form.reset();
         loop().advance(60000);
-        setPresenter(nullptr);
-        ShellOpen::setOpener(nullptr);
-        faults::uninstallServices();
-        setDiagnosticsSink(std::move(m_previousSink));
     }
 
     // One test element from Initialize to its verdict, under injection.
@@ -677,7 +675,8 @@ private:
     std::int16_t m_customTab = 0;
     bool m_terminated = false;
     bool m_recovered = false;
-    DiagnosticsSink m_previousSink;
+    // The run's services (sink, presenter, opener, host objects) go when it does.
+    ServicesScope m_services;
     std::vector<std::string> m_containedHere;  // by the operation under way
     std::string m_opName;
     bool m_reenter = true;
@@ -688,6 +687,8 @@ private:
 
 class FaultyHostRuns : public ::testing::Test {
 protected:
+    test_support::StartUpAgain startUpAgain;
+    ServicesScope services;
     static void SetUpTestSuite() { totals = std::make_unique<faults::Injector>(0, 0); }
     static void TearDownTestSuite() {
         std::cout << "[ faults   ] calls and faults per kind (thrown / nothing):\n";
@@ -707,7 +708,6 @@ protected:
         contained = ContainedTally{};
     }
     void SetUp() override {
-        m_wasVirtual = loop().virtualClock();
         loop().useVirtualClock(true);
         dir = fs::temp_directory_path() / ("tgcl-faults-" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -722,10 +722,6 @@ protected:
     }
     void TearDown() override {
         loop().advance(60000);
-        loop().useVirtualClock(m_wasVirtual);
-        HostServices::reset();
-        setDefaultSettingsStore(nullptr);
-        MMain::restart();
         fs::remove_all(dir);
     }
 
@@ -733,9 +729,6 @@ protected:
     static inline ContainedTally contained;
     fs::path dir;
     std::shared_ptr<MemorySettingsStore> store;
-
-private:
-    bool m_wasVirtual = false;
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/Form.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -23,22 +24,9 @@ namespace {
 
 class HostFaultFindings : public ::testing::Test {
 protected:
-    void SetUp() override {
-        store = std::make_shared<MemorySettingsStore>();
-        setDefaultSettingsStore(store);
-        HostServices::reset();
-        script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
-        EventLoop::current().useVirtualClock(true);
-    }
-    void TearDown() override {
-        setPresenter(nullptr);
-        HostServices::reset();
-        setDefaultSettingsStore(nullptr);
-        EventLoop::current().useVirtualClock(false);
-    }
-    std::shared_ptr<MemorySettingsStore> store;
-    std::shared_ptr<ScriptedPresenter> script;
+    test_support::ControlTestServices services;
+    std::shared_ptr<MemorySettingsStore> store = services.store;
+    std::shared_ptr<ScriptedPresenter> script = services.script;
 };
 
 // Fails the lookup of the texts it is told to, as a translator whose

@@ -10,6 +10,7 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
 #include "progress/XStatusBar.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -21,13 +22,8 @@ constexpr const char* kDefaultList = "Abort|Previous|Next|Separator|Stop|Start|S
 
 class CustomizeDialogTest : public ::testing::Test {
 protected:
+    test_support::ControlTestServices services;
     void SetUp() override {
-        store = std::make_shared<MemorySettingsStore>();
-        setDefaultSettingsStore(store);
-        HostServices::reset();
-        script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
-        EventLoop::current().useVirtualClock(true);
         runForm = std::make_shared<Form>("frmRun");
         tb = runForm->create<Control>("Frame", "fraHost")->create<XTgToolbar>();
         tb->Move(0, 0, 9000, 600);
@@ -35,10 +31,6 @@ protected:
     void TearDown() override {
         runForm.reset();
         tb.reset();
-        setPresenter(nullptr);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-        EventLoop::current().useVirtualClock(false);
     }
     // The operator picks Customize... from the Tools menu; `operate` runs
     // while the dialog is shown.
@@ -63,8 +55,8 @@ protected:
         return store->read(HKEY_LOCAL_MACHINE, XTgToolbar::SettingsKey(), name);
     }
 
-    std::shared_ptr<MemorySettingsStore> store;
-    std::shared_ptr<ScriptedPresenter> script;
+    std::shared_ptr<MemorySettingsStore> store = services.store;
+    std::shared_ptr<ScriptedPresenter> script = services.script;
     std::shared_ptr<Form> runForm;
     std::shared_ptr<XTgToolbar> tb;
 };

@@ -11,6 +11,7 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
 #include "progress/XStatusBar.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/ToolbarInternals.h"
 #include "toolbar/XTgToolbar.h"
@@ -24,14 +25,9 @@ using tavixTGCL2::test_support::ThrowingTranslator;
 
 class FailingTranslator : public ::testing::Test {
 protected:
+    test_support::ControlTestServices services;
     void SetUp() override {
-        store = std::make_shared<MemorySettingsStore>();
-        setDefaultSettingsStore(store);
-        HostServices::reset();
         HostServices::setTranslatorFactory([t = translator] { return t; });
-        script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
-        EventLoop::current().useVirtualClock(true);
         form = std::make_shared<Form>("frmRun");
         tb = form->create<XTgToolbar>();
         tb->Move(0, 0, 9000, 600);
@@ -40,10 +36,6 @@ protected:
     void TearDown() override {
         tb.reset();
         form.reset();
-        setPresenter(nullptr);
-        HostServices::reset();
-        setDefaultSettingsStore(nullptr);
-        EventLoop::current().useVirtualClock(false);
     }
     static std::string list(FCustomizeToolbar& d) {
         std::string s;
@@ -53,8 +45,8 @@ protected:
     }
 
     std::shared_ptr<ThrowingTranslator> translator = std::make_shared<ThrowingTranslator>();
-    std::shared_ptr<MemorySettingsStore> store;
-    std::shared_ptr<ScriptedPresenter> script;
+    std::shared_ptr<MemorySettingsStore> store = services.store;
+    std::shared_ptr<ScriptedPresenter> script = services.script;
     std::shared_ptr<Form> form;
     std::shared_ptr<XTgToolbar> tb;
     std::vector<std::int32_t> clicks;
@@ -147,7 +139,7 @@ TEST_F(FailingTranslator, TheDialogKeepsItsSchemesSeparatorsAndRestoreQuestion) 
 
 TEST_F(FailingTranslator, TheSinkLearnsWhichOperationLostWhichText) {
     std::vector<ContainedError> reports;
-    const DiagnosticsSink previous = setDiagnosticsSink([&](const ContainedError& e) { reports.push_back(e); });
+    setDiagnosticsSink([&](const ContainedError& e) { reports.push_back(e); });
     auto another = form->create<XTgToolbar>();
     auto reported = [&](const std::string& operation, const std::string& literal) {
         for (const auto& e : reports)
@@ -165,5 +157,4 @@ TEST_F(FailingTranslator, TheSinkLearnsWhichOperationLostWhichText) {
     EXPECT_NE(reported("XTgToolbar::SetupStartButton", "253::Start"), nullptr);
     EXPECT_NE(reported("XTgToolbar::SetupStartButton", "255::Stepwise test"), nullptr);
     for (const auto& e : reports) EXPECT_FALSE(e.internalFault) << e.operation() << ": " << e.text;
-    setDiagnosticsSink(previous);
 }

@@ -15,6 +15,7 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
 #include "platform/StandardControls.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -30,13 +31,8 @@ bool hasEntry(const std::vector<MenuEntry>& menu, std::int32_t id) {
 
 class ToolbarKeyboardTest : public ::testing::Test {
 protected:
+    test_support::ControlTestServices services;
     void SetUp() override {
-        store = std::make_shared<MemorySettingsStore>();
-        setDefaultSettingsStore(store);
-        HostServices::reset();
-        script = std::make_shared<ScriptedPresenter>();
-        setPresenter(script);
-        EventLoop::current().useVirtualClock(true);
         runForm = std::make_shared<Form>("frmRun");
         runForm->Move(0, 0, 9000, 3000);
         tb = runForm->create<XTgToolbar>();
@@ -49,18 +45,14 @@ protected:
     void TearDown() override {
         runForm.reset();
         tb.reset();
-        setPresenter(nullptr);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-        EventLoop::current().useVirtualClock(false);
     }
     bool key(Form& f, std::int16_t code, std::int16_t shift = 0) { return f.sendKeyDown(code, shift); }
     static void repeat(Form& f, std::int16_t code, int times) {
         for (int i = 0; i < times; ++i) f.sendKeyDown(code);
     }
 
-    std::shared_ptr<MemorySettingsStore> store;
-    std::shared_ptr<ScriptedPresenter> script;
+    std::shared_ptr<MemorySettingsStore> store = services.store;
+    std::shared_ptr<ScriptedPresenter> script = services.script;
     std::shared_ptr<Form> runForm;
     std::shared_ptr<XTgToolbar> tb;
     std::vector<std::pair<std::int32_t, bool>> clicks;

@@ -7,6 +7,7 @@
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
 #include "progress/XStatusBar.h"
+#include "support/ControlTestServices.h"
 #include "toolbar/XTgToolbar.h"
 
 using namespace tavixTGCL2;
@@ -15,13 +16,8 @@ namespace {
 
 class ToolbarTest : public ::testing::Test {
 protected:
+    test_support::ControlTestServices services;
     void SetUp() override {
-        store = std::make_shared<MemorySettingsStore>();
-        setDefaultSettingsStore(store);
-        HostServices::reset();
-        presenterScript = std::make_shared<ScriptedPresenter>();
-        setPresenter(presenterScript);
-        EventLoop::current().useVirtualClock(true);
         tb = std::make_shared<XTgToolbar>();
         tb->Move(0, 0, 9000, 600);
         tb->ButtonClick.connect([this](std::shared_ptr<CTgToolbarButton> b, bool acc) {
@@ -31,10 +27,6 @@ protected:
     }
     void TearDown() override {
         tb.reset();
-        setPresenter(nullptr);
-        setDefaultSettingsStore(nullptr);
-        HostServices::reset();
-        EventLoop::current().useVirtualClock(false);
     }
     bool enabled(std::int32_t id) { return tb->Button(id)->Enabled(); }
     std::string storedLayout() {
@@ -45,8 +37,8 @@ protected:
         store->write(HKEY_LOCAL_MACHINE, XTgToolbar::SettingsKey(), name, std::move(v));
     }
 
-    std::shared_ptr<MemorySettingsStore> store;
-    std::shared_ptr<ScriptedPresenter> presenterScript;
+    std::shared_ptr<MemorySettingsStore> store = services.store;
+    std::shared_ptr<ScriptedPresenter> presenterScript = services.script;
     std::shared_ptr<XTgToolbar> tb;
     std::vector<std::pair<std::int32_t, bool>> clicks;
     int stdChanges = 0;

@@ -55,7 +55,6 @@ protected:
 private:
     void layout();
     void onTextChanged();
-    void forwardMouseMove();
 
     std::shared_ptr<Label> m_lblTitle;
     std::shared_ptr<TextBox> m_txtComment;

@@ -56,7 +56,6 @@ protected:
 
 private:
     void layout();
-    void forwardMouseMove();
 
     std::shared_ptr<Label> m_lblTitle;
     std::shared_ptr<Control> m_xieDutInfo;

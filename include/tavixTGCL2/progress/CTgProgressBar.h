@@ -19,6 +19,8 @@
 
 namespace tavixTGCL2 {
 
+struct ProgressBarOption;
+
 class TGCL_API CTgProgressBar {
 public:
     CTgProgressBar();
@@ -119,7 +121,8 @@ public:
 private:
     void setPictureSource(const PicturePtr& picture, std::unique_ptr<CMemDC>& slot);
     static bool hasPixels(const std::unique_ptr<CMemDC>& slot);
-    static void paintPicture(DC& target, CMemDC& picture, std::int32_t mode, const Rect& area);
+    // The bar's state as the painters read it, for one paint of rect.
+    ProgressBarOption styleOption(const Rect& rect, bool themeAttempted);
     std::uint32_t captionFormat() const;
 
     std::string m_Tag;
