@@ -28,6 +28,9 @@ struct VerdictLook {
     const char* word;      // nullptr: no text
     const char* longText;  // nullptr: no text
     bool longEmbedsWord;   // the long text takes the looked-up word as %1
+    // Put before both texts when the verdict mark is on, so that PASSED and
+    // FAILED differ in shape as well as in colour.
+    const char* mark;
 };
 
 constexpr const char* kStepCompleted = "208::STEP COMPLETED:  %%1";
@@ -35,16 +38,16 @@ constexpr const char* kStepCompleted = "208::STEP COMPLETED:  %%1";
 constexpr VerdictLook kVerdictLooks[] = {
     // RGB(205, 224, 250) to RGB(135, 173, 228)
     {.status = 0, .top = 0x00FAE0CD, .bottom = 0x00E4AD87, .text = kBlack,
-     .word = nullptr, .longText = nullptr, .longEmbedsWord = false},
+     .word = nullptr, .longText = nullptr, .longEmbedsWord = false, .mark = nullptr},
     // RGB(0, 192, 192) to RGB(0, 80, 0)
     {.status = 1, .top = 0x00C0C000, .bottom = 0x00005000, .text = kWhite,
-     .word = "204::PASSED", .longText = kStepCompleted, .longEmbedsWord = true},
+     .word = "204::PASSED", .longText = kStepCompleted, .longEmbedsWord = true, .mark = "\u2713"},
     // RGB(224, 112, 112) to RGB(112, 0, 0)
     {.status = 2, .top = 0x007070E0, .bottom = 0x00000070, .text = kWhite,
-     .word = "205::FAILED", .longText = kStepCompleted, .longEmbedsWord = true},
+     .word = "205::FAILED", .longText = kStepCompleted, .longEmbedsWord = true, .mark = "\u2717"},
     // RGB(255, 255, 16) to RGB(211, 211, 72)
     {.status = 3, .top = 0x0010FFFF, .bottom = 0x0048D3D3, .text = kBlack,
-     .word = "206::NA", .longText = "207::NOT APPLICABLE", .longEmbedsWord = false},
+     .word = "206::NA", .longText = "207::NOT APPLICABLE", .longEmbedsWord = false, .mark = nullptr},
 };
 
 // nullptr for a code no verdict has.
@@ -123,6 +126,12 @@ void XStatusBar::setStatus(std::int32_t status) {
     Redraw();
 }
 
+void XStatusBar::setVerdictMark(bool on) {
+    if (on == m_fVerdictMark) return;
+    m_fVerdictMark = on;
+    UpdateStatusDisplay();
+}
+
 std::string XStatusBar::Message() const { return m_lblProg->Caption(); }
 
 void XStatusBar::setMessage(const std::string& message) {
@@ -187,6 +196,8 @@ void XStatusBar::UpdateStatusDisplay() {
         if (!look->longText) m_asStatus[1].clear();
         else if (look->longEmbedsWord) m_asStatus[1] = translate(look->longText, {Variant(m_asStatus[0])});
         else m_asStatus[1] = translate(look->longText);
+        if (m_fVerdictMark && look->mark)
+            for (std::string& t : m_asStatus) t = std::string(look->mark) + " " + t;
     }
     m_lblStatus->setForeColor(text);
     m_lblStd->setForeColor(text);

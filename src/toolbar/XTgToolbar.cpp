@@ -144,6 +144,12 @@ std::shared_ptr<CTgToolbarButton> XTgToolbar::Button(std::int32_t ID) const {
 
 ITgProgressBar& XTgToolbar::ProgressBar() { return xsbStatus->ProgressBarInterface(); }
 
+bool XTgToolbar::VerdictMark() const { return xsbStatus && xsbStatus->VerdictMark(); }
+
+void XTgToolbar::setVerdictMark(bool on) {
+    if (xsbStatus) resumeNext([&] { xsbStatus->setVerdictMark(on); });
+}
+
 void XTgToolbar::AddAccelerator(std::int32_t idBtn, std::int16_t iKey, std::int32_t eCtrlMask) {
     resumeNext([&] { m_cbrBars->KeyBindings().Add(eCtrlMask, iKey, idBtn); });
 }

@@ -57,6 +57,31 @@ TEST_F(StatusBar, VerdictsSetGradientTextsAndColours) {
     }
 }
 
+// Off by default, the texts are exactly the catalogue's. On, PASSED and
+// FAILED differ by a mark in both forms; the colours do not change, and
+// turning it off gives the plain texts back.
+TEST_F(StatusBar, TheVerdictMarkTellsPassedFromFailedWithoutColour) {
+    EXPECT_FALSE(sb->VerdictMark());
+    sb->setStatus(1);
+    ASSERT_EQ(sb->lblStatus().Caption(), "STEP COMPLETED:  PASSED");
+    const ColorRef top = at(10, 0);
+    sb->setVerdictMark(true);
+    EXPECT_EQ(sb->lblStatus().Caption(), "\u2713 STEP COMPLETED:  PASSED");
+    EXPECT_EQ(sb->lblStatus().ToolTipText(), "\u2713 STEP COMPLETED:  PASSED");
+    EXPECT_EQ(sb->StatusTexts()[0], "\u2713 PASSED");
+    EXPECT_EQ(at(10, 0), top);
+    sb->setStatus(2);
+    EXPECT_EQ(sb->lblStatus().Caption(), "\u2717 STEP COMPLETED:  FAILED");
+    EXPECT_EQ(sb->StatusTexts()[0], "\u2717 FAILED");
+    sb->setStatus(3);
+    EXPECT_EQ(sb->lblStatus().Caption(), "NOT APPLICABLE");
+    sb->setStatus(0);
+    EXPECT_EQ(sb->lblStatus().Caption(), "");
+    sb->setStatus(2);
+    sb->setVerdictMark(false);
+    EXPECT_EQ(sb->lblStatus().Caption(), "STEP COMPLETED:  FAILED");
+}
+
 TEST_F(StatusBar, TextsTooWideFallBackToTheShortForm) {
     CTgStandardSel sel;
     sel.GroupName = "IEC";

@@ -300,6 +300,11 @@ TEST_F(ToolbarTest, StyleSettingsSaveAndReadBack) {
 TEST_F(ToolbarTest, StatusForwardingAndUpdateStatusBar) {
     tb->StatusBar().setStatus(1);
     EXPECT_EQ(tb->StatusControl().Status(), 1);
+    EXPECT_FALSE(tb->VerdictMark());
+    tb->setVerdictMark(true);
+    EXPECT_TRUE(tb->StatusControl().VerdictMark());
+    EXPECT_EQ(tb->StatusControl().StatusTexts()[0], "\u2713 PASSED");
+    tb->setVerdictMark(false);
     tb->UpdateStatusBar(Variant("Measuring"), std::nullopt, std::nullopt);
     EXPECT_EQ(tb->StatusControl().Message(), "Measuring");
     tb->UpdateStatusBar(std::nullopt, Variant(true));

@@ -44,6 +44,11 @@ public:
     // failing text lookup reaches the caller.
     std::int32_t Status() const { return m_Status; }
     void setStatus(std::int32_t status);
+    // Off by default. On, PASSED texts start with a check mark (U+2713) and
+    // FAILED texts with a cross (U+2717), so the verdict never rests on
+    // colour alone; the other verdicts are unmarked.
+    bool VerdictMark() const { return m_fVerdictMark; }
+    void setVerdictMark(bool on);
 
     // The progress message in the lower row: a non-empty message takes the
     // verdict's place, "" gives the verdict back. A failure reaches the caller.
@@ -122,6 +127,7 @@ private:
 
     std::int32_t m_Status = 0;
     bool m_fProgVisible = false;
+    bool m_fVerdictMark = false;
     std::array<std::string, 2> m_asStd;
     std::array<std::string, 2> m_asStatus;
     OleColor m_clrTop = 0;

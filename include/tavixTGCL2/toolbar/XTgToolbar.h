@@ -72,6 +72,11 @@ public:
                          std::optional<Variant> fShowProgBar = std::nullopt,
                          std::optional<Variant> fAnimateProgBar = std::nullopt);
     void Refresh();
+    // The status bar's verdict mark (off by default): a check mark before
+    // PASSED and a cross before FAILED, for operators who cannot tell the
+    // gradient's colours apart. Not stored with the toolbar's settings.
+    bool VerdictMark() const;
+    void setVerdictMark(bool on);
     // The construction sequence (runs from the constructor; public as the
     // contract has it).
     void UserControl_Initialize();
