@@ -6,6 +6,7 @@
 #include "frame/MMain.h"
 #include "platform/CountedScope.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/StandardControls.h"
 
 namespace tavixTGCL2 {
@@ -66,25 +67,29 @@ void XPaneComment::onResize() { layout(); }
 
 void XPaneComment::layout() { PaneTitle::placeBody(*this, *m_lblTitle, *m_txtComment, kTitleGap); }
 
+const MemberTable<XPaneComment>& XPaneComment::members() {
+    using M = MemberTable<XPaneComment>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            M::property("Comment", &XPaneComment::Comment, &XPaneComment::setComment),
+            M::method("Initialize",
+                      [](XPaneComment& p, MemberCall& c) {
+                          // A late-bound caller can only unbind: results are host objects.
+                          if (!c.args.empty() && !c.args[0].isEmpty())
+                              throw Error(errTypeMismatch, "Initialize takes a result object");
+                          p.Initialize(nullptr);
+                      }),
+        });
+    return table;
+}
+
 Variant XPaneComment::invoke(const std::string& member, VariantList& args) {
-    if (member == "Comment") {
-        if (args.empty()) return Comment();
-        setComment(args[0].toString());
-        return {};
-    }
-    if (member == "Initialize") {
-        // A late-bound caller can only unbind: results are host objects.
-        if (!args.empty() && !args[0].isEmpty())
-            throw Error(errTypeMismatch, "Initialize takes a result object");
-        Initialize(nullptr);
-        return {};
-    }
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XPaneComment::setProperty(const std::string& member, const Variant& value) {
-    if (member == "Comment") setComment(value.toString());
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

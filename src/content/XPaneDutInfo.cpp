@@ -6,6 +6,7 @@
 #include "frame/MMain.h"
 #include "frame/XItemCollEdit.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/StandardControls.h"
 
 namespace tavixTGCL2 {
@@ -92,14 +93,19 @@ void XPaneDutInfo::WriteProperties() {
     });
 }
 
+const MemberTable<XPaneDutInfo>& XPaneDutInfo::members() {
+    using M = MemberTable<XPaneDutInfo>;
+    static const M table(MemberTables::of<Control>(),
+                         {M::property("BackColor", &XPaneDutInfo::BackColor, &XPaneDutInfo::setBackColor)});
+    return table;
+}
+
 Variant XPaneDutInfo::invoke(const std::string& member, VariantList& args) {
-    if (member == "BackColor" && args.empty()) return static_cast<std::int32_t>(BackColor());
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XPaneDutInfo::setProperty(const std::string& member, const Variant& value) {
-    if (member == "BackColor") setBackColor(static_cast<OleColor>(value.toInt32()));
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

@@ -13,6 +13,7 @@
 #include "frame/XRichEdit.h"
 #include "platform/CountedScope.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/EventLoop.h"
 #include "platform/FontEngine.h"
 #include "platform/HtmlDocument.h"
@@ -599,30 +600,39 @@ void XPaneProcedure::Terminate() { RemoveProcedureView(); }
 
 // --- late binding ------------------------------------------------------------------------------
 
+const MemberTable<XPaneProcedure>& XPaneProcedure::members() {
+    using M = MemberTable<XPaneProcedure>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            // Showing and hiding moves the host's details view with the pane.
+            M::property("Visible", &Control::Visible, &XPaneProcedure::setVisible),
+            M::property("Caption", &XPaneProcedure::Caption, &XPaneProcedure::setCaption),
+            M::property("DotNetRtf", &XPaneProcedure::DotNetRtf, &XPaneProcedure::setDotNetRtf),
+            M::writeOnly("TestDetailsView", &XPaneProcedure::setTestDetailsView),
+            M::method("SetProcedure",
+                      [](XPaneProcedure& p, MemberCall& c) {
+                          c.arg(1);  // both present before either is converted
+                          std::string text = c.args[1].toString();
+                          p.SetProcedure(c.args[0].toInt16(), text);
+                          c.args[1] = text;
+                      }),
+            M::method("ResizeLabel",
+                      [](XPaneProcedure& p, MemberCall& c) {
+                          c.arg(3);  // all four present before any is converted
+                          p.ResizeLabel(c.args[0].toInt32(), c.args[1].toInt32(), c.args[2].toInt32(),
+                                        c.args[3].toInt32());
+                      }),
+        });
+    return table;
+}
+
 Variant XPaneProcedure::invoke(const std::string& member, VariantList& args) {
-    if (member == "Caption" && args.empty()) return Caption();
-    if (member == "DotNetRtf" && args.empty()) return m_fDotNetRtf;
-    if (member == "SetProcedure") {
-        if (args.size() < 2) throw Error(errGeneric, "Argument not optional: SetProcedure");
-        std::string text = args[1].toString();
-        SetProcedure(args[0].toInt16(), text);
-        args[1] = text;
-        return {};
-    }
-    if (member == "ResizeLabel") {
-        if (args.size() < 4) throw Error(errGeneric, "Argument not optional: ResizeLabel");
-        ResizeLabel(args[0].toInt32(), args[1].toInt32(), args[2].toInt32(), args[3].toInt32());
-        return {};
-    }
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XPaneProcedure::setProperty(const std::string& member, const Variant& value) {
-    if (member == "Visible") setVisible(value.toBool());
-    else if (member == "Caption") setCaption(value.toString());
-    else if (member == "DotNetRtf") setDotNetRtf(value.toBool());
-    else if (member == "TestDetailsView") setTestDetailsView(value.toObject());
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

@@ -4,6 +4,7 @@
 
 #include "frame/MMain.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/PictureText.h"
 #include "progress/XTransparentImage.h"
 #include "resources/TextBitmap.h"
@@ -128,10 +129,15 @@ void XTab::setToolTipText(std::string s) {
     PropertyChanged("ToolTipText");
 }
 
-void XTab::setProperty(const std::string& member, const Variant& value) {
-    if (member == "ToolTipText") setToolTipText(value.toString());
-    else Control::setProperty(member, value);
+const MemberTable<XTab>& XTab::members() {
+    using M = MemberTable<XTab>;
+    // The tip is shown on the icon as well, and the change is stored.
+    static const M table(MemberTables::of<Control>(),
+                         {M::property("ToolTipText", &Control::ToolTipText, &XTab::setToolTipText)});
+    return table;
 }
+
+void XTab::setProperty(const std::string& member, const Variant& value) { members().setProperty(*this, member, value); }
 
 void XTab::ReadProperties() {
     PropertyBag& bag = propertyBag();

@@ -11,6 +11,7 @@
 #include "frame/TextLookup.h"
 #include "platform/CountedScope.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/StandardControls.h"
 #include "progress/XTransparentImage.h"
 #include "resources/TextBitmap.h"
@@ -25,29 +26,6 @@ namespace {
 using SuppressEvents = CountedScope;
 
 void callByName(Object& o, const char* member, VariantList args = {}) { o.invoke(member, args); }
-
-struct NamedDispId {
-    const char* name;
-    std::int32_t id;
-};
-constexpr NamedDispId kDispIds[] = {
-    {"TestDetailsView", XTgContentPane::dispTestDetailsView},
-    {"ResultView", XTgContentPane::dispResultView},
-    {"HelpPageControl", XTgContentPane::dispHelpPageControl},
-    {"SplitterCaption", XTgContentPane::dispSplitterCaption},
-    {"ResultViewState", XTgContentPane::dispResultViewState},
-    {"Content", XTgContentPane::dispContent},
-    {"DotNetRtf", XTgContentPane::dispDotNetRtf},
-    {"Initialize", XTgContentPane::dispInitialize},
-    {"ApplyWindowSettings", XTgContentPane::dispApplyWindowSettings},
-    {"StoreWindowSettings", XTgContentPane::dispStoreWindowSettings},
-    {"AddCustomTab", XTgContentPane::dispAddCustomTab},
-    {"LostMouseFocus", XTgContentPane::dispLostMouseFocus},
-    {"SelectTab", XTgContentPane::dispSelectTab},
-    {"ShowTab", XTgContentPane::dispShowTab},
-    {"Terminate", XTgContentPane::dispTerminate},
-    {"ResizeLabel", XTgContentPane::dispResizeLabel},
-};
 
 }  // namespace
 
@@ -595,75 +573,61 @@ void XTgContentPane::WriteProperties() {
 
 // --- late binding ---------------------------------------------------------
 
-std::string XTgContentPane::memberName(const std::string& member) const {
-    if (auto id = dispatchIdOf(member))
-        for (const auto& d : kDispIds)
-            if (d.id == *id) return d.name;
-    return member;
+const MemberTable<XTgContentPane>& XTgContentPane::members() {
+    using M = MemberTable<XTgContentPane>;
+    using P = XTgContentPane;
+    auto windowSettings = [](void (P::*apply)(Control&)) {
+        return [apply](P& p, MemberCall& c) {
+            auto form = std::dynamic_pointer_cast<Control>(c.arg(0).toObject());
+            if (!form) throw Error(errObjectRequired, "Object required: " + std::string(c.name));
+            (p.*apply)(*form);
+        };
+    };
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            // Shown, the pane shows its tab strip; hidden at design time, it ends.
+            M::property("Visible", &Control::Visible, &P::setVisible),
+            // The pane through ITgContentPane.
+            M::method("Content", 0x68030007,
+                      [](P& p, MemberCall&) {
+                          ObjectPtr self = p.weak_from_this().lock();
+                          if (!self)
+                              throw Error(errObjectRequired,
+                                          "Object required: the pane is not shared by its container");
+                          return self;
+                      }),
+            M::property("ResultViewState", 0x68030006, &P::ResultViewState, &P::setResultViewState),
+            M::property("SplitterCaption", 0x68030005, &P::SplitterCaption, &P::setSplitterCaption),
+            M::writeOnly("HelpPageControl", 0x68030004, &P::setHelpPageControl),
+            M::writeOnly("ResultView", 0x68030003, &P::setResultView),
+            M::writeOnly("TestDetailsView", 0x68030002, &P::setTestDetailsView),
+            M::property("DotNetRtf", 0x68030010, &P::DotNetRtf, &P::setDotNetRtf),
+            M::unreachable("Initialize", 0x60030008),
+            M::method("ApplyWindowSettings", 0x60030009, windowSettings(&P::ApplyWindowSettings)),
+            M::method("StoreWindowSettings", 0x6003000A, windowSettings(&P::StoreWindowSettings)),
+            M::unreachable("AddCustomTab", 0x6003000B),
+            M::method("LostMouseFocus", 0x6003000C, [](P& p, MemberCall&) { p.LostMouseFocus(); }),
+            M::method("SelectTab", 0x6003000D, [](P& p, MemberCall& c) { p.SelectTab(c.arg(0).toInt32()); }),
+            M::method("ShowTab", 0x6003000E,
+                      [](P& p, MemberCall& c) { p.ShowTab(c.arg(0).toInt32(), c.arg(1).toBool()); }),
+            M::method("Terminate", 0x6003000F, [](P& p, MemberCall&) { p.Terminate(); }),
+            M::method("ResizeLabel", 0x6003002B,
+                      [](P& p, MemberCall& c) {
+                          p.ResizeLabel(c.arg(0).toInt32(), c.arg(1).toInt32(), c.arg(2).toInt32(),
+                                        c.arg(3).toInt32());
+                      }),
+        },
+        {.dispatchId = dispatchIdOf, .reportWriteOnly = true});
+    return table;
 }
 
 Variant XTgContentPane::invoke(const std::string& member, VariantList& args) {
-    const std::string name = memberName(member);
-    auto arg = [&](std::size_t i) -> const Variant& {
-        if (i >= args.size()) throw Error(errGeneric, "Argument not optional: " + name);
-        return args[i];
-    };
-    if (name == "ResultViewState" || name == "SplitterCaption" || name == "DotNetRtf" || name == "ResultView" ||
-        name == "TestDetailsView" || name == "HelpPageControl") {
-        if (!args.empty()) {
-            setProperty(name, args[0]);
-            return {};
-        }
-        if (name == "ResultViewState") return m_eResultViewState;
-        if (name == "SplitterCaption") return SplitterCaption();
-        if (name == "DotNetRtf") return DotNetRtf();
-        throw Error(errNoSuchMember, "Property is write-only: " + name);
-    }
-    if (name == "Content") {
-        ObjectPtr self = weak_from_this().lock();
-        if (!self) throw Error(errObjectRequired, "Object required: the pane is not shared by its container");
-        return self;
-    }
-    if (name == "LostMouseFocus") {
-        LostMouseFocus();
-        return {};
-    }
-    if (name == "SelectTab") {
-        SelectTab(arg(0).toInt32());
-        return {};
-    }
-    if (name == "ShowTab") {
-        ShowTab(arg(0).toInt32(), arg(1).toBool());
-        return {};
-    }
-    if (name == "Terminate") {
-        Terminate();
-        return {};
-    }
-    if (name == "ResizeLabel") {
-        ResizeLabel(arg(0).toInt32(), arg(1).toInt32(), arg(2).toInt32(), arg(3).toInt32());
-        return {};
-    }
-    if (name == "ApplyWindowSettings" || name == "StoreWindowSettings") {
-        auto form = std::dynamic_pointer_cast<Control>(arg(0).toObject());
-        if (!form) throw Error(errObjectRequired, "Object required: " + name);
-        if (name == "ApplyWindowSettings") ApplyWindowSettings(*form);
-        else StoreWindowSettings(*form);
-        return {};
-    }
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XTgContentPane::setProperty(const std::string& member, const Variant& value) {
-    const std::string name = memberName(member);
-    if (name == "Visible") setVisible(value.toBool());
-    else if (name == "ResultViewState") setResultViewState(value.toInt32());
-    else if (name == "SplitterCaption") setSplitterCaption(value.toString());
-    else if (name == "DotNetRtf") setDotNetRtf(value.toBool());
-    else if (name == "ResultView") setResultView(value.toObject());
-    else if (name == "TestDetailsView") setTestDetailsView(value.toObject());
-    else if (name == "HelpPageControl") setHelpPageControl(value.toObject());
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

@@ -7,6 +7,7 @@
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/Line.h"
 #include "platform/PictureBox.h"
 #include "platform/StandardControls.h"
@@ -216,20 +217,24 @@ void XWebToolbar::WriteProperties() {
 
 // --- late binding ---------------------------------------------------------------------------
 
+const MemberTable<XWebToolbar>& XWebToolbar::members() {
+    using M = MemberTable<XWebToolbar>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            M::property("BackColor", &XWebToolbar::BackColor, &XWebToolbar::setBackColor),
+            M::readOnly("ProgressBarVisible", &XWebToolbar::ProgressBarVisible),
+            M::method("ShowProgressBar", [](XWebToolbar& t, MemberCall& c) { t.ShowProgressBar(c.arg(0).toBool()); }),
+        });
+    return table;
+}
+
 Variant XWebToolbar::invoke(const std::string& member, VariantList& args) {
-    if (member == "BackColor" && args.empty()) return static_cast<std::int32_t>(BackColor());
-    if (member == "ProgressBarVisible" && args.empty()) return ProgressBarVisible();
-    if (member == "ShowProgressBar") {
-        if (args.empty()) throw Error(errGeneric, "Argument not optional: ShowProgressBar");
-        ShowProgressBar(args[0].toBool());
-        return {};
-    }
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XWebToolbar::setProperty(const std::string& member, const Variant& value) {
-    if (member == "BackColor") setBackColor(static_cast<OleColor>(value.toInt32()));
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

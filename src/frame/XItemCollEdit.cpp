@@ -2,6 +2,7 @@
 
 #include "frame/DispatchId.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/TextCodec.h"
 
 namespace tavixTGCL2 {
@@ -60,16 +61,6 @@ bool XItemCollEdit::editValue(std::size_t index, const std::string& value) {
     return true;
 }
 
-std::string XItemCollEdit::canonicalMember(const std::string& member) const {
-    if (auto id = dispatchIdOf(member)) {
-        if (*id == kDispIdLoad) return "Load";
-        if (*id == kDispIdReadOnly) return "ReadOnly";
-        if (*id == kDispIdBackColor) return "BackColor";
-        throw Error(errNoSuchMember, "Object doesn't support this property or method: " + member);
-    }
-    return member;
-}
-
 void XItemCollEdit::loadByName(const Variant& arg) {
     ObjectPtr obj = arg.toObject();
     if (!obj) return Load(nullptr);
@@ -84,36 +75,35 @@ const ItemRow& XItemCollEdit::row(const Variant& index) const {
     return m_rows[static_cast<std::size_t>(i)];
 }
 
-Variant XItemCollEdit::invoke(const std::string& memberName, VariantList& args) {
-    std::string member = canonicalMember(memberName);
-    if (member == "Load") {
-        loadByName(args.empty() ? Variant() : args[0]);
-        return {};
-    }
-    if (member == "ItemName" || member == "ItemValue") {
-        if (args.empty()) throw Error(errGeneric, "Argument not optional: " + member);
-        const ItemRow& r = row(args[0]);
-        return member == "ItemName" ? r.Name : r.Value;
-    }
-    if (!args.empty() && (member == "ReadOnly" || member == "BackColor")) {
-        setProperty(member, args[0]);
-        return {};
-    }
-    if (args.empty()) {
-        if (member == "ReadOnly") return m_readOnly;
-        if (member == "BackColor") return static_cast<std::int32_t>(BackColor());
-        if (member == "ItemCount") return ItemCount();
-        if (member == "Modified") return m_modified;
-    }
-    return Control::invoke(member, args);
+const MemberTable<XItemCollEdit>& XItemCollEdit::members() {
+    using M = MemberTable<XItemCollEdit>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            // A container may also assign the object, as a property.
+            {"Load", 0x60030003, {}, [](XItemCollEdit& e, const Variant& v) { e.loadByName(v); },
+             [](XItemCollEdit& e, MemberCall& c) {
+                 e.loadByName(c.args.empty() ? Variant() : c.args[0]);
+                 return Variant();
+             }},
+            M::property("ReadOnly", 0x68030000, &XItemCollEdit::ReadOnly, &XItemCollEdit::setReadOnly),
+            M::property("BackColor", 0x68030005, &Control::BackColor,
+                        [](XItemCollEdit& e, const Variant& v) { e.setBackColor(toOleColor(v)); }),
+            M::readOnly("ItemCount", &XItemCollEdit::ItemCount),
+            M::method("ItemName", [](XItemCollEdit& e, MemberCall& c) { return e.row(c.arg(0)).Name; }),
+            M::method("ItemValue", [](XItemCollEdit& e, MemberCall& c) { return e.row(c.arg(0)).Value; }),
+            M::readOnly("Modified", &XItemCollEdit::Modified),
+        },
+        {.dispatchId = dispatchIdOf});
+    return table;
 }
 
-void XItemCollEdit::setProperty(const std::string& memberName, const Variant& value) {
-    std::string member = canonicalMember(memberName);
-    if (member == "ReadOnly") setReadOnly(value.toBool());
-    else if (member == "BackColor") setBackColor(toOleColor(value));
-    else if (member == "Load") loadByName(value);
-    else Control::setProperty(member, value);
+Variant XItemCollEdit::invoke(const std::string& member, VariantList& args) {
+    return members().invoke(*this, member, args);
+}
+
+void XItemCollEdit::setProperty(const std::string& member, const Variant& value) {
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

@@ -2,6 +2,7 @@
 
 #include "frame/DispatchId.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 
 namespace tavixTGCL2 {
 
@@ -95,42 +96,33 @@ bool XRichEdit::clickAt(std::size_t textOffset) {
     return index >= 0 && clickLink(static_cast<std::size_t>(index));
 }
 
-std::string XRichEdit::canonicalMember(const std::string& member) const {
-    if (auto id = dispatchIdOf(member)) {
-        if (*id == kDispIdTextRTF) return "TextRTF";
-        if (*id == kDispIdAutoURLDetect) return "AutoURLDetect";
-        throw Error(errNoSuchMember, "Object doesn't support this property or method: " + member);
-    }
-    return member;
+const MemberTable<XRichEdit>& XRichEdit::members() {
+    using M = MemberTable<XRichEdit>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            M::method("clickLink",
+                      [](XRichEdit& r, MemberCall& c) {
+                          std::int32_t i = c.arg(0).toInt32();
+                          return i >= 0 && r.clickLink(static_cast<std::size_t>(i));
+                      }),
+            M::property("TextRTF", 0x68030000, &XRichEdit::TextRTF, &XRichEdit::setTextRTF),
+            M::property("AutoURLDetect", 0x68030008, &XRichEdit::AutoURLDetect, &XRichEdit::setAutoURLDetect),
+            M::property("BackColor", &Control::BackColor,
+                        [](XRichEdit& r, const Variant& v) { r.setBackColor(toOleColor(v)); }),
+            M::readOnly("Text", &XRichEdit::Text),
+            M::readOnly("LinkCount", [](XRichEdit& r) { return static_cast<std::int32_t>(r.linkCount()); }),
+        },
+        {.dispatchId = dispatchIdOf});
+    return table;
 }
 
-Variant XRichEdit::invoke(const std::string& memberName, VariantList& args) {
-    std::string member = canonicalMember(memberName);
-    if (member == "clickLink") {
-        if (args.empty()) throw Error(errGeneric, "Argument not optional: clickLink");
-        std::int32_t i = args[0].toInt32();
-        return i >= 0 && clickLink(static_cast<std::size_t>(i));
-    }
-    if (!args.empty() && (member == "TextRTF" || member == "AutoURLDetect" || member == "BackColor")) {
-        setProperty(member, args[0]);
-        return {};
-    }
-    if (args.empty()) {
-        if (member == "TextRTF") return m_rtf;
-        if (member == "AutoURLDetect") return m_autoUrlDetect;
-        if (member == "Text") return m_plain;
-        if (member == "LinkCount") return static_cast<std::int32_t>(m_doc.links.size());
-        if (member == "BackColor") return static_cast<std::int32_t>(BackColor());
-    }
-    return Control::invoke(member, args);
+Variant XRichEdit::invoke(const std::string& member, VariantList& args) {
+    return members().invoke(*this, member, args);
 }
 
-void XRichEdit::setProperty(const std::string& memberName, const Variant& value) {
-    std::string member = canonicalMember(memberName);
-    if (member == "TextRTF") setTextRTF(value.toString());
-    else if (member == "AutoURLDetect") setAutoURLDetect(value.toBool());
-    else if (member == "BackColor") setBackColor(toOleColor(value));
-    else Control::setProperty(member, value);
+void XRichEdit::setProperty(const std::string& member, const Variant& value) {
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

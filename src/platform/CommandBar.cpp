@@ -6,6 +6,7 @@
 #include "platform/CommandBarLayout.h"
 #include "platform/CommandBars.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 
 namespace tavixTGCL2 {
 
@@ -313,9 +314,16 @@ void CommandBar::setVisible(bool v) {
     if (m_owner) m_owner->invalidateLayout();
 }
 
+const MemberTable<CommandBar>& CommandBar::members() {
+    using M = MemberTable<CommandBar>;
+    // A bar shown or hidden by name makes its owner lay the bars out again.
+    static const M table(MemberTables::of<Control>(),
+                         {M::property("Visible", &Control::Visible, &CommandBar::setVisible)});
+    return table;
+}
+
 void CommandBar::setProperty(const std::string& member, const Variant& value) {
-    if (member == "Visible") setVisible(value.toBool());
-    else Control::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 std::shared_ptr<CommandBarControl> CommandBar::FindControl(std::int32_t type, std::int32_t id, bool visibleOnly,

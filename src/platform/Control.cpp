@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 
 namespace tavixTGCL2 {
 
@@ -239,58 +240,43 @@ void Control::doKeyPress(std::int16_t keyAscii) {
     if (m_enabled) KeyPress(keyAscii);
 }
 
-Variant Control::invoke(const std::string& member, VariantList& args) {
-    auto arg = [&](std::size_t i) -> const Variant& {
-        if (i >= args.size()) throw Error(errGeneric, "Argument not optional: " + member);
-        return args[i];
+const MemberTable<Control>& Control::members() {
+    using M = MemberTable<Control>;
+    static const M table{
+        M::method("Move",
+                  [](Control& c, MemberCall& call) {
+                      // Width and height are optional, as in the host's Move.
+                      const VariantList& args = call.args;
+                      std::int32_t l = call.arg(0).toInt32();
+                      std::int32_t t = args.size() > 1 ? args[1].toInt32() : c.Top();
+                      std::int32_t w = args.size() > 2 ? args[2].toInt32() : c.Width();
+                      std::int32_t h = args.size() > 3 ? args[3].toInt32() : c.Height();
+                      c.Move(l, t, w, h);
+                  }),
+        M::method("ZOrder",
+                  [](Control& c, MemberCall& call) { c.ZOrder(call.args.empty() ? 0 : call.args[0].toInt32()); }),
+        M::method("SetFocus", [](Control& c, MemberCall&) { return c.SetFocus(); }),
+        M::property("Visible", &Control::Visible, &Control::setVisible),
+        M::property("Enabled", &Control::Enabled, &Control::setEnabled),
+        M::property("Left", &Control::Left, &Control::setLeft),
+        M::property("Top", &Control::Top, &Control::setTop),
+        M::property("Width", &Control::Width, &Control::setWidth),
+        M::property("Height", &Control::Height, &Control::setHeight),
+        M::property("Caption", &Control::Caption, &Control::setCaption),
+        M::property("ToolTipText", &Control::ToolTipText, &Control::setToolTipText),
+        M::property("Tag", &Control::Tag, &Control::Tag),
+        M::readOnly("hWnd", &Control::hWnd),
+        M::property("TabStop", &Control::TabStop, &Control::setTabStop),
+        M::property("TabIndex", &Control::TabIndex, &Control::setTabIndex),
+        M::readOnly("Name", &Control::Name),
     };
-    if (member == "Move") {
-        // Width and height are optional, as in the host's Move.
-        std::int32_t l = arg(0).toInt32();
-        std::int32_t t = args.size() > 1 ? args[1].toInt32() : Top();
-        std::int32_t w = args.size() > 2 ? args[2].toInt32() : Width();
-        std::int32_t h = args.size() > 3 ? args[3].toInt32() : Height();
-        Move(l, t, w, h);
-        return {};
-    }
-    if (member == "ZOrder") {
-        ZOrder(args.empty() ? 0 : args[0].toInt32());
-        return {};
-    }
-    if (member == "SetFocus") return SetFocus();
-    if (!args.empty()) {
-        setProperty(member, args[0]);
-        return {};
-    }
-    if (member == "Visible") return m_visible;
-    if (member == "Enabled") return m_enabled;
-    if (member == "Left") return Left();
-    if (member == "Top") return Top();
-    if (member == "Width") return Width();
-    if (member == "Height") return Height();
-    if (member == "Caption") return m_caption;
-    if (member == "ToolTipText") return m_toolTip;
-    if (member == "Tag") return Tag;
-    if (member == "hWnd") return m_hWnd;
-    if (member == "TabStop") return m_tabStop;
-    if (member == "TabIndex") return m_tabIndex;
-    if (member == "Name") return m_name;
-    return Object::invoke(member, args);
+    return table;
 }
 
+Variant Control::invoke(const std::string& member, VariantList& args) { return members().invoke(*this, member, args); }
+
 void Control::setProperty(const std::string& member, const Variant& value) {
-    if (member == "Visible") setVisible(value.toBool());
-    else if (member == "Enabled") setEnabled(value.toBool());
-    else if (member == "Left") setLeft(value.toInt32());
-    else if (member == "Top") setTop(value.toInt32());
-    else if (member == "Width") setWidth(value.toInt32());
-    else if (member == "Height") setHeight(value.toInt32());
-    else if (member == "Caption") setCaption(value.toString());
-    else if (member == "ToolTipText") setToolTipText(value.toString());
-    else if (member == "Tag") Tag = value;
-    else if (member == "TabStop") setTabStop(value.toBool());
-    else if (member == "TabIndex") setTabIndex(value.toInt16());
-    else Object::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 // --- factory -------------------------------------------------------------

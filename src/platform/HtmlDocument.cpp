@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "platform/TextCodec.h"
 
 namespace tavixTGCL2 {
@@ -484,21 +485,19 @@ void HtmlBody::setInnerHTML(const std::string& html) {
 
 std::string HtmlBody::innerText() const { return html::toPlainText(m_doc.m_inner); }
 
-Variant HtmlBody::invoke(const std::string& member, VariantList& args) {
-    if (member == "innerHTML") {
-        if (!args.empty()) {
-            setInnerHTML(args[0].toString());
-            return {};
-        }
-        return innerHTML();
-    }
-    if (member == "innerText" && args.empty()) return innerText();
-    return Object::invoke(member, args);
+const MemberTable<HtmlBody>& HtmlBody::members() {
+    using M = MemberTable<HtmlBody>;
+    static const M table{
+        M::property("innerHTML", &HtmlBody::innerHTML, &HtmlBody::setInnerHTML),
+        M::readOnly("innerText", &HtmlBody::innerText),
+    };
+    return table;
 }
 
+Variant HtmlBody::invoke(const std::string& member, VariantList& args) { return members().invoke(*this, member, args); }
+
 void HtmlBody::setProperty(const std::string& member, const Variant& value) {
-    if (member == "innerHTML") setInnerHTML(value.toString());
-    else Object::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 // --- HtmlDocument ----------------------------------------------------------
@@ -664,22 +663,30 @@ std::string HtmlDocument::documentHTML() const {
 
 std::string HtmlDocument::plainText() const { return html::toPlainText(m_inner); }
 
+const MemberTable<HtmlDocument>& HtmlDocument::members() {
+    using M = MemberTable<HtmlDocument>;
+    static const M table{
+        M::method("body",
+                  [](HtmlDocument& d, MemberCall&) {
+                      auto self = d.weak_from_this().lock();
+                      if (!self) throw Error(errObjectRequired, "The document is not shared; use body()");
+                      return ObjectPtr(self, &d.m_body);
+                  }),
+        M::method("createStyleSheet",
+                  [](HtmlDocument& d, MemberCall& c) {
+                      return static_cast<std::int32_t>(d.createStyleSheet(c.arg(0).toString()));
+                  }),
+        M::readOnly("title", &HtmlDocument::title),
+        // Both spellings have always been accepted.
+        M::readOnly("URL", &HtmlDocument::URL),
+        M::readOnly("url", &HtmlDocument::URL),
+        M::readOnly("documentHTML", &HtmlDocument::documentHTML),
+    };
+    return table;
+}
+
 Variant HtmlDocument::invoke(const std::string& member, VariantList& args) {
-    if (member == "body") {
-        auto self = weak_from_this().lock();
-        if (!self) throw Error(errObjectRequired, "The document is not shared; use body()");
-        return ObjectPtr(self, &m_body);
-    }
-    if (member == "createStyleSheet") {
-        if (args.empty()) throw Error(errGeneric, "Argument not optional: createStyleSheet");
-        return static_cast<std::int32_t>(createStyleSheet(args[0].toString()));
-    }
-    if (args.empty()) {
-        if (member == "title") return title();
-        if (member == "URL" || member == "url") return m_url;
-        if (member == "documentHTML") return documentHTML();
-    }
-    return Object::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 }  // namespace tavixTGCL2

@@ -5,6 +5,7 @@
 
 #include "platform/Colors.h"
 #include "platform/DC.h"
+#include "platform/MemberTable.h"
 
 namespace tavixTGCL2 {
 
@@ -65,26 +66,22 @@ void Line::paintOnParent(DC& dc, std::int32_t x, std::int32_t y) const {
     dc.lineTo(x2, y2);
 }
 
-Variant Line::invoke(const std::string& member, VariantList& args) {
-    if (args.empty()) {
-        if (member == "X1") return m_x1;
-        if (member == "Y1") return m_y1;
-        if (member == "X2") return m_x2;
-        if (member == "Y2") return m_y2;
-        if (member == "BorderWidth") return m_borderWidth;
-        if (member == "BorderColor") return static_cast<std::int32_t>(m_borderColor);
-    }
-    return Control::invoke(member, args);
+const MemberTable<Line>& Line::members() {
+    using M = MemberTable<Line>;
+    static const M table(MemberTables::of<Control>(),
+                         {
+                             M::property("X1", &Line::X1, &Line::setX1),
+                             M::property("Y1", &Line::Y1, &Line::setY1),
+                             M::property("X2", &Line::X2, &Line::setX2),
+                             M::property("Y2", &Line::Y2, &Line::setY2),
+                             M::property("BorderWidth", &Line::BorderWidth, &Line::setBorderWidth),
+                             M::property("BorderColor", &Line::BorderColor, &Line::setBorderColor),
+                         });
+    return table;
 }
 
-void Line::setProperty(const std::string& member, const Variant& value) {
-    if (member == "X1") setX1(value.toInt32());
-    else if (member == "Y1") setY1(value.toInt32());
-    else if (member == "X2") setX2(value.toInt32());
-    else if (member == "Y2") setY2(value.toInt32());
-    else if (member == "BorderWidth") setBorderWidth(value.toInt32());
-    else if (member == "BorderColor") setBorderColor(static_cast<OleColor>(value.toInt32()));
-    else Control::setProperty(member, value);
-}
+Variant Line::invoke(const std::string& member, VariantList& args) { return members().invoke(*this, member, args); }
+
+void Line::setProperty(const std::string& member, const Variant& value) { members().setProperty(*this, member, value); }
 
 }  // namespace tavixTGCL2

@@ -8,6 +8,7 @@
 
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
+#include "platform/MemberTable.h"
 #include "platform/TextCodec.h"
 
 namespace tavixTGCL2 {
@@ -570,35 +571,39 @@ bool WebBrowser::raiseNavigateError(const std::string& url, std::int32_t status)
 
 // --- late binding ------------------------------------------------------------
 
+const MemberTable<WebBrowser>& WebBrowser::members() {
+    using M = MemberTable<WebBrowser>;
+    static const M table(
+        MemberTables::of<Control>(),
+        {
+            M::method("Navigate2", [](WebBrowser& w, MemberCall& c) { w.Navigate2(c.arg(0).toString()); }),
+            M::method("Stop", [](WebBrowser& w, MemberCall&) { w.Stop(); }),
+            M::method("Refresh", [](WebBrowser& w, MemberCall&) { w.Refresh(); }),
+            M::method("GoBack", [](WebBrowser& w, MemberCall&) { w.GoBack(); }),
+            M::method("GoForward", [](WebBrowser& w, MemberCall&) { w.GoForward(); }),
+            M::method("ExecWB",
+                      [](WebBrowser& w, MemberCall& c) {
+                          std::int32_t cmd = c.arg(0).toInt32();
+                          std::int32_t opt = c.arg(1).toInt32();
+                          const Variant* in = c.args.size() > 2 ? &c.args[2] : nullptr;
+                          Variant out;
+                          w.ExecWB(cmd, opt, in, &out);
+                          if (c.args.size() > 3) c.args[3] = out;
+                          return out;
+                      }),
+            M::readOnly("Busy", &WebBrowser::Busy),
+            M::readOnly("Document",
+                        [](WebBrowser& w) {
+                            return w.m_document ? Variant(ObjectPtr(w.m_document)) : Variant();
+                        }),
+            M::readOnly("LocationURL", &WebBrowser::LocationURL),
+            M::readOnly("LocationName", &WebBrowser::LocationName),
+        });
+    return table;
+}
+
 Variant WebBrowser::invoke(const std::string& member, VariantList& args) {
-    auto arg = [&](std::size_t i) -> const Variant& {
-        if (i >= args.size()) throw Error(errGeneric, "Argument not optional: " + member);
-        return args[i];
-    };
-    if (member == "Navigate2") {
-        Navigate2(arg(0).toString());
-        return {};
-    }
-    if (member == "Stop") return Stop(), Variant();
-    if (member == "Refresh") return Refresh(), Variant();
-    if (member == "GoBack") return GoBack(), Variant();
-    if (member == "GoForward") return GoForward(), Variant();
-    if (member == "ExecWB") {
-        std::int32_t cmd = arg(0).toInt32();
-        std::int32_t opt = arg(1).toInt32();
-        const Variant* in = args.size() > 2 ? &args[2] : nullptr;
-        Variant out;
-        ExecWB(cmd, opt, in, &out);
-        if (args.size() > 3) args[3] = out;
-        return out;
-    }
-    if (args.empty()) {
-        if (member == "Busy") return m_busy;
-        if (member == "Document") return m_document ? Variant(ObjectPtr(m_document)) : Variant();
-        if (member == "LocationURL") return m_locationUrl;
-        if (member == "LocationName") return LocationName();
-    }
-    return Control::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 }  // namespace tavixTGCL2

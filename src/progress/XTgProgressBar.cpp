@@ -1,7 +1,11 @@
 #include "progress/XTgProgressBar.h"
 
+#include <optional>
+#include <stdexcept>
+
 #include "frame/MMain.h"
 #include "platform/Error.h"
+#include "platform/MemberTable.h"
 #include "progress/ProgressAnimation.h"
 
 namespace tavixTGCL2 {
@@ -98,50 +102,41 @@ void XTgProgressBar::tmrAnimate_Timer() {
 
 // --- Late binding ---------------------------------------------------------------
 
-std::string XTgProgressBar::memberName(const std::string& member) const {
-    if (member.size() < 2 || member[0] != '#') return member;
-    std::int64_t id = 0;
+namespace {
+// The numbers as this control has always read them, more loosely than the
+// other controls: any base std::stoll knows ("#0x..", "#0..", decimal), text
+// after the number ignored, wrapped to 32 bits. Hosts written against it may
+// rely on that.
+std::optional<std::int32_t> lenientDispatchId(const std::string& member) {
+    if (member.size() < 2 || member[0] != '#') return std::nullopt;
     try {
-        id = std::stoll(member.substr(1), nullptr, 0);
-    } catch (...) {
-        return member;
+        return static_cast<std::int32_t>(std::stoll(member.substr(1), nullptr, 0));
+    } catch (const std::logic_error&) {
+        return std::nullopt;
     }
-    switch (static_cast<std::int32_t>(id)) {
-        case kDispIdText: return "Text";
-        case kDispIdXpStyle: return "XpStyle";
-        case kDispIdValue: return "Value";
-        case kDispIdAnimate: return "Animate";
-        case kDispIdRefresh: return "Refresh";
-        default: return member;
-    }
+}
+}  // namespace
+
+const MemberTable<XTgProgressBar>& XTgProgressBar::members() {
+    using M = MemberTable<XTgProgressBar>;
+    static const M table(MemberTables::of<Control>(),
+                         {
+                             M::property("Text", 0x68030000, &XTgProgressBar::Text, &XTgProgressBar::setText),
+                             M::property("XpStyle", 0x68030001, &XTgProgressBar::XpStyle, &XTgProgressBar::setXpStyle),
+                             M::property("Value", 0x68030002, &XTgProgressBar::Value, &XTgProgressBar::setValue),
+                             M::property("Animate", 0x68030003, &XTgProgressBar::Animate, &XTgProgressBar::setAnimate),
+                             M::method("Refresh", 0x60030004, [](XTgProgressBar& b, MemberCall&) { b.Refresh(); }),
+                         },
+                         {.dispatchId = lenientDispatchId});
+    return table;
 }
 
 Variant XTgProgressBar::invoke(const std::string& member, VariantList& args) {
-    const std::string name = memberName(member);
-    if (name == "Refresh") {
-        Refresh();
-        return {};
-    }
-    if (name == "Animate" || name == "Value" || name == "XpStyle" || name == "Text") {
-        if (!args.empty()) {
-            setProperty(name, args[0]);
-            return {};
-        }
-        if (name == "Animate") return Animate();
-        if (name == "Value") return Value();
-        if (name == "XpStyle") return XpStyle();
-        return Text();
-    }
-    return PictureBox::invoke(member, args);
+    return members().invoke(*this, member, args);
 }
 
 void XTgProgressBar::setProperty(const std::string& member, const Variant& value) {
-    const std::string name = memberName(member);
-    if (name == "Animate") setAnimate(value.toBool());
-    else if (name == "Value") setValue(value.toInt16());
-    else if (name == "XpStyle") setXpStyle(value.toBool());
-    else if (name == "Text") setText(value.toString());
-    else PictureBox::setProperty(member, value);
+    members().setProperty(*this, member, value);
 }
 
 }  // namespace tavixTGCL2

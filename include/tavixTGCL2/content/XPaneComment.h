@@ -44,8 +44,9 @@ public:
     TextBox& txtComment() const { return *m_txtComment; }
     const std::shared_ptr<ITestResult>& Result() const { return m_result; }
 
-    // By name: "Comment" (get and set), "Initialize" (empty only: a result
-    // is not a late-bound object), and those of Control.
+    // By name: "Comment", "Initialize" (with no result: a result is not a
+    // late-bound object; see members() in XPaneComment.cpp), and those of
+    // Control.
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
@@ -53,6 +54,9 @@ protected:
     void onResize() override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XPaneComment>& members();
+
     void layout();
     void onTextChanged();
 

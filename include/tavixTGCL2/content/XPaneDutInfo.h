@@ -55,6 +55,9 @@ protected:
     void onResize() override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XPaneDutInfo>& members();
+
     void layout();
 
     std::shared_ptr<Label> m_lblTitle;

@@ -129,6 +129,9 @@ protected:
     void onResize() override { layout(); }
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XPaneProcedure>& members();
+
     std::shared_ptr<Control> LoadRtfProcedure(const std::string& text);
     std::shared_ptr<Control> LoadTemplateProcedure(const std::string& text);
     std::shared_ptr<Control> LoadLinkProcedure(const std::string& text);

@@ -68,6 +68,8 @@ protected:
     void onResize() override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XTab>& members();
     void showBackground(const std::string& key);
     void fillBody();
     void showIcon(const PicturePtr& p);

@@ -4,26 +4,9 @@
 // below the pages a splitter bar over the host's result view. How the height
 // is shared between pages and result view follows one of six layout states.
 //
-// Public members of the default interface, with their dispatch identifiers
+// The members of the default interface, with their dispatch numbers
 // (late-bound callers may name a member "#0x68030006" instead of
-// "ResultViewState"; see invoke()):
-//
-//   Content              0x68030007  get         the pane through ITgContentPane
-//   ResultViewState      0x68030006  get, set    ETgResultViewState
-//   SplitterCaption      0x68030005  get, set    caption of the splitter bar
-//   HelpPageControl      0x68030004  set (ref)   page of the help tab
-//   ResultView           0x68030003  set (ref)   the host's result view control
-//   TestDetailsView      0x68030002  set (ref)   handed to the procedure pane
-//   DotNetRtf            0x68030010  get, set    the procedure pane's flag
-//   Initialize           0x60030008  method
-//   ApplyWindowSettings  0x60030009  method
-//   StoreWindowSettings  0x6003000A  method
-//   AddCustomTab         0x6003000B  method, returns the new tab index
-//   LostMouseFocus       0x6003000C  method
-//   SelectTab            0x6003000D  method
-//   ShowTab              0x6003000E  method
-//   Terminate            0x6003000F  method
-//   ResizeLabel          0x6003002B  method
+// "ResultViewState"), are listed once, in members() in XTgContentPane.cpp.
 //
 // Events (event interface __XTgContentPane, identifiers 1 to 8): TabClick,
 // CommentChange, RequestPage, KeyPress (the control's own, by reference),
@@ -71,25 +54,6 @@ public:
     static constexpr std::int32_t kPageRightMargin = 60;
     static constexpr std::int32_t kPageBottomGap = 60;
 
-    // Dispatch identifiers of the default interface.
-    enum DispId : std::int32_t {
-        dispTestDetailsView = 0x68030002,
-        dispResultView = 0x68030003,
-        dispHelpPageControl = 0x68030004,
-        dispSplitterCaption = 0x68030005,
-        dispResultViewState = 0x68030006,
-        dispContent = 0x68030007,
-        dispDotNetRtf = 0x68030010,
-        dispInitialize = 0x60030008,
-        dispApplyWindowSettings = 0x60030009,
-        dispStoreWindowSettings = 0x6003000A,
-        dispAddCustomTab = 0x6003000B,
-        dispLostMouseFocus = 0x6003000C,
-        dispSelectTab = 0x6003000D,
-        dispShowTab = 0x6003000E,
-        dispTerminate = 0x6003000F,
-        dispResizeLabel = 0x6003002B
-    };
     // Items of the splitter menu (their menu identifiers are index + 1).
     enum SplitMenuItem : std::int32_t { mnuSizeUp = 0, mnuSizeDown = 1, mnuSizeMaximize = 2, mnuSizeMinimize = 3 };
 
@@ -185,6 +149,9 @@ protected:
     void onResize() override { layout(); }
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XTgContentPane>& members();
+
     using PageCollection = std::map<std::string, ObjectPtr>;
 
     // Throws Error(errObjectRequired) after Terminate.
@@ -211,7 +178,6 @@ private:
     void switchAutoHide();
     void collapseOrExpandTabs(bool expand);
     ObjectPtr commentPage() const;
-    std::string memberName(const std::string& member) const;
 
     std::shared_ptr<Shape> m_shpTopFrame;
     std::shared_ptr<XTransparentImage> m_xtiTopRight;

@@ -85,6 +85,9 @@ protected:
     void onResize() override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XWebToolbar>& members();
+
     void BuildBar();
     void OnExecute(const std::shared_ptr<CommandBarControl>& control);
     void OnBarsResized();

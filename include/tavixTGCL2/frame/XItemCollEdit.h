@@ -38,9 +38,6 @@ private:
 class TGCL_API XItemCollEdit : public Control {
 public:
     static constexpr const char* kClassName = "tavixView.XItemCollEdit";
-    static constexpr std::int32_t kDispIdLoad = 0x60030003;
-    static constexpr std::int32_t kDispIdReadOnly = 0x68030000;
-    static constexpr std::int32_t kDispIdBackColor = 0x68030005;
 
     explicit XItemCollEdit(std::string name = {});
     static void registerClass();
@@ -69,15 +66,14 @@ public:
 
     Event<std::int32_t /*Index*/> ItemChange;
 
-    // By name (or "#" dispatch number): "Load" (#0x60030003, one object
-    // argument or empty), "ReadOnly" (#0x68030000), "BackColor"
-    // (#0x68030005), "ItemCount", "ItemName" (index), "ItemValue" (index),
-    // "Modified", and those of Control.
+    // By name (or "#" dispatch number): see members() in XItemCollEdit.cpp;
+    // "Load" takes one object argument or none. Then those of Control.
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
 private:
-    std::string canonicalMember(const std::string& member) const;
+    friend struct MemberTables;
+    static const MemberTable<XItemCollEdit>& members();
     void loadByName(const Variant& arg);
     const ItemRow& row(const Variant& index) const;
 

@@ -17,10 +17,6 @@ namespace tavixTGCL2 {
 class TGCL_API XRichEdit : public Control {
 public:
     static constexpr const char* kClassName = "tavixView.XRichEdit";
-    // Dispatch numbers of the two properties a container sets, in this
-    // order: the switch first, then the content.
-    static constexpr std::int32_t kDispIdAutoURLDetect = 0x68030008;
-    static constexpr std::int32_t kDispIdTextRTF = 0x68030000;
 
     explicit XRichEdit(std::string name = {});
     static void registerClass();
@@ -56,15 +52,17 @@ public:
     // Second event: a link was opened; the argument is its target.
     Event<std::string&> LinkClicked;
 
-    // By name (or "#" dispatch number): "TextRTF" (#0x68030000),
-    // "AutoURLDetect" (#0x68030008), "Text", "LinkCount", "clickLink"
-    // (index), and those of Control.
+    // By name, or "#" dispatch number for the two properties a container
+    // sets (the switch first, then the content): see members() in
+    // XRichEdit.cpp; then those of Control.
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<XRichEdit>& members();
+
     void reload();
-    std::string canonicalMember(const std::string& member) const;
 
     bool m_autoUrlDetect = false;
     std::string m_rtf;

@@ -148,6 +148,8 @@ public:
     void setProperty(const std::string& member, const Variant& value) override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<CommandBar>& members();
     friend class CommandBarControls;
     friend class CommandBarControl;
     friend class CommandBars;

@@ -213,8 +213,8 @@ public:
     virtual void doMouseUp(std::int16_t button, std::int16_t shift, float x, float y);
     virtual void doKeyPress(std::int16_t keyAscii);
 
-    // Late binding: "Move", "Visible", "ZOrder", "Left", "Top", "Width",
-    // "Height", "Enabled", "Caption", "ToolTipText", "Tag" and "hWnd".
+    // Late binding: the members every control has (see members() in
+    // Control.cpp), "Move", "ZOrder", "Visible", "Left" and the like.
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
@@ -234,6 +234,9 @@ protected:
     virtual bool onAccelerator(std::int16_t /*keyCode*/, std::int16_t /*shift*/) { return false; }
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<Control>& members();
+
     void addChild(std::shared_ptr<Control> child);
     void applyGeometry(std::int32_t l, std::int32_t t, std::int32_t w, std::int32_t h);
     // Focus held inside this control moves on when it is hidden, disabled

@@ -32,6 +32,9 @@ public:
     void setProperty(const std::string& member, const Variant& value) override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<HtmlBody>& members();
+
     HtmlDocument& m_doc;
 };
 
@@ -75,13 +78,16 @@ public:
     // knows to draw again.
     Event<> Changed;
 
-    // By name: "body" (an object sharing the document's lifetime; needs the
-    // document to be held by a shared_ptr), "title", "URL", "documentHTML",
-    // "createStyleSheet" (one argument).
+    // By name (see members() in HtmlDocument.cpp); "body" is an object
+    // sharing the document's lifetime, so the document must be held by a
+    // shared_ptr.
     Variant invoke(const std::string& member, VariantList& args) override;
 
 private:
     friend class HtmlBody;
+    friend struct MemberTables;
+    static const MemberTable<HtmlDocument>& members();
+
     void split(std::string_view html);
     static std::string titleIn(const std::string& markup);
 

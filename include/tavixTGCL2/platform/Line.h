@@ -36,12 +36,15 @@ public:
 
     void paintOnParent(DC& dc, std::int32_t x, std::int32_t y) const override;
 
-    // By name: "X1", "Y1", "X2", "Y2", "BorderWidth", "BorderColor", and
-    // those of Control.
+    // By name: the end points, "BorderWidth", "BorderColor", and those of
+    // Control (see members() in Line.cpp).
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<Line>& members();
+
     // Keeps the control's rectangle around the line.
     void fit();
 

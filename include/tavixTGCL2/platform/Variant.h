@@ -65,4 +65,10 @@ public:
     Variant getProperty(const std::string& member);
 };
 
+// A class's late-bound members are declared once, in a table private to the
+// library (each class's members(), reached through MemberTables).
+template <class T>
+class MemberTable;
+struct MemberTables;
+
 }  // namespace tavixTGCL2

@@ -145,12 +145,15 @@ public:
           std::int32_t /*StatusCode*/, bool& /*Cancel*/>
         NavigateError;
 
-    // By name: "Navigate2", "Stop", "Refresh", "GoBack", "GoForward",
-    // "Busy", "Document", "LocationURL", "LocationName", "ExecWB" (cmd, opt,
-    // in[, out]: the result is the output value), and those of Control.
+    // By name: the automation members above (see members() in
+    // WebBrowser.cpp; ExecWB's result is the output value), and those of
+    // Control.
     Variant invoke(const std::string& member, VariantList& args) override;
 
 private:
+    friend struct MemberTables;
+    static const MemberTable<WebBrowser>& members();
+
     enum class LoadKind { Navigate, History, Refresh };
     struct Load;
 

@@ -18,13 +18,6 @@ namespace tavixTGCL2 {
 class TGCL_API XTgProgressBar : public PictureBox {
 public:
     static constexpr const char* kClassName = "tavixTGCL2.XTgProgressBar";
-    // Dispatch numbers of the control's interface; invoke() accepts them as
-    // "#0x68030003" as well as the member names.
-    static constexpr std::int32_t kDispIdText = 0x68030000;
-    static constexpr std::int32_t kDispIdXpStyle = 0x68030001;
-    static constexpr std::int32_t kDispIdValue = 0x68030002;
-    static constexpr std::int32_t kDispIdAnimate = 0x68030003;
-    static constexpr std::int32_t kDispIdRefresh = 0x60030004;
     static constexpr std::int32_t kAnimationInterval = 150;  // ms
 
     explicit XTgProgressBar(std::string name = {});
@@ -58,8 +51,9 @@ public:
     const CTgProgressBar& renderer() const { return m_pbDraw; }
     const Timer& tmrAnimate() const { return *m_tmrAnimate; }
 
-    // Late binding: "Animate", "Value", "XpStyle", "Text", "Refresh" (or
-    // their dispatch numbers), then the members of every control.
+    // Late binding: the members above by name or by dispatch number
+    // ("#0x68030003"; see members() in XTgProgressBar.cpp), then the members
+    // of every control.
     Variant invoke(const std::string& member, VariantList& args) override;
     void setProperty(const std::string& member, const Variant& value) override;
 
@@ -70,7 +64,8 @@ private:
     void Redraw();
     void SetBarRange(std::int32_t start, std::int32_t stop);
     void tmrAnimate_Timer();
-    std::string memberName(const std::string& member) const;
+    friend struct MemberTables;
+    static const MemberTable<XTgProgressBar>& members();
 
     CTgProgressBar m_pbDraw;
     std::shared_ptr<Timer> m_tmrAnimate;
