@@ -13,7 +13,6 @@
 #include "platform/PictureBox.h"
 #include "platform/Units.h"
 #include "progress/MGradient.h"
-#include "progress/XStatusBar.h"
 #include "toolbar/ToolbarIcons.h"
 #include "toolbar/XTgToolbar.h"
 
@@ -36,17 +35,8 @@ int distinctRows(const QImage& image, int x, int top, int bottom) {
 
 }  // namespace
 
-TEST_F(DeviceScaleTest, TheBackendTakesTheScreensRatioAndPutsItBack) {
-    EXPECT_DOUBLE_EQ(Screen::devicePixelRatio(), ratio());
-    backend.reset();
-    EXPECT_DOUBLE_EQ(Screen::devicePixelRatio(), 1.0);
-    qt::QtBackend::Options options;
-    options.deviceScale = false;
-    backend = std::make_unique<qt::QtBackend>(options);
-    EXPECT_DOUBLE_EQ(Screen::devicePixelRatio(), 1.0);
-}
-
 TEST_F(DeviceScaleTest, ToolbarIconPixmapsAreDrawnAtDeviceSize) {
+    EXPECT_DOUBLE_EQ(Screen::devicePixelRatio(), ratio());
     auto form = std::make_shared<Form>("frmRun");
     form->Move(0, 0, 12000, 6000);
     auto tb = form->create<XTgToolbar>();
@@ -83,8 +73,6 @@ TEST_F(DeviceScaleTest, DrawnControlsArePaintedFromDeviceSizeSurfaces) {
     auto box = form->create<PictureBox>("picRamp");
     box->setAutoRedraw(true);
     box->moveTwips(0, 0, Screen::toTwips(20), Screen::toTwips(60));
-    auto status = form->create<XStatusBar>("sbStatus");
-    status->Move(Screen::toTwips(40), 0, Screen::toTwips(200), Screen::toTwips(40));
     show(form);
     MGradient::GradientFillRect(box->hDC(), box->clientRect(), 0x000000, 0xFFFFFF, 1);
     box->Refresh();
@@ -99,13 +87,4 @@ TEST_F(DeviceScaleTest, DrawnControlsArePaintedFromDeviceSizeSurfaces) {
     ASSERT_EQ(painted.height(), height);
     // One grey per device row on screen: nothing was enlarged on the way.
     EXPECT_EQ(distinctRows(painted, painted.width() / 2, 0, height), height);
-
-    // The status bar's gradient surface, too, has a colour per device row.
-    const Surface& surface = status->render();
-    ASSERT_EQ(surface.height(), Screen::toDevice(status->pixelHeight(), ratio()));
-    std::set<Pixel> rows;
-    for (int y = 0; y < surface.height(); ++y) rows.insert(surface.pixel(surface.width() - 1, y));
-    // (At a ratio of 1 there are no more rows than logical ones.)
-    const int expected = ratio() > 1.0 ? status->pixelHeight() : status->pixelHeight() / 2;
-    EXPECT_GT(static_cast<int>(rows.size()), expected);
 }
