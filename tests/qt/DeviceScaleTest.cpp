@@ -88,3 +88,16 @@ TEST_F(DeviceScaleTest, DrawnControlsArePaintedFromDeviceSizeSurfaces) {
     // One grey per device row on screen: nothing was enlarged on the way.
     EXPECT_EQ(distinctRows(painted, painted.width() / 2, 0, height), height);
 }
+
+TEST_F(DeviceScaleTest, TextFollowsTheDesktopFontSize) {
+    EXPECT_DOUBLE_EQ(Screen::textScale(), 1.0);  // Qt's default font is the design size
+    const QFont original = QApplication::font();
+    QFont larger = original;
+    larger.setPointSizeF(12);
+    QApplication::setFont(larger);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(Screen::textScale(), 12.0 / qt::QtBackend::kDesignFontPoints);
+    QApplication::setFont(original);
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(Screen::textScale(), 1.0);
+}
