@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <cmath>
+#include <functional>
 
 #include <unistd.h>
 
@@ -26,6 +27,20 @@ namespace tavixTGCL2::qt {
 
 namespace {
 QtBackend* g_instance = nullptr;
+
+// Tells when the application font changes: the desktop's font size is
+// followed from it.
+class FontWatch : public QObject {
+public:
+    explicit FontWatch(std::function<void()> changed) : m_changed(std::move(changed)) {}
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched == qApp && e->type() == QEvent::ApplicationFontChange) m_changed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_changed;
+};
 }
 
 void QtBackend::prepareEnvironment() {
@@ -46,7 +61,17 @@ QtBackend::QtBackend(const Options& options) : m_options(options), m_mirror(std:
     // Before anything is measured or mirrored: every conversion, font size
     // and geometry of the controls goes through this one ratio.
     m_previousTwipsPerPixel = Screen::TwipsPerPixelX();
+    m_previousRatio = Screen::devicePixelRatio();
+    m_previousTextScale = Screen::textScale();
     if (options.screenDpi) Screen::setTwipsPerPixel(screenTwipsPerPixel());
+    if (options.deviceScale) Screen::setDevicePixelRatio(screenDevicePixelRatio());
+    if (options.desktopFontSize) Screen::setTextScale(desktopTextScale());
+    auto follow = [this] { followScreen(); };
+    m_watch = std::make_unique<FontWatch>(follow);
+    qApp->installEventFilter(m_watch.get());
+    QObject::connect(qApp, &QGuiApplication::primaryScreenChanged, m_watch.get(), follow);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        QObject::connect(screen, &QScreen::logicalDotsPerInchChanged, m_watch.get(), follow);
     m_previousObserver = Control::observer();
     Control::setObserver(m_mirror.get());
     m_mirror->setAutoOpenForms(options.autoOpenForms);
@@ -79,7 +104,31 @@ QtBackend::~QtBackend() {
     }
     Control::setObserver(m_previousObserver);
     m_mirror.reset();
+    m_watch.reset();
     if (m_options.screenDpi) Screen::setTwipsPerPixel(m_previousTwipsPerPixel);
+    if (m_options.deviceScale) Screen::setDevicePixelRatio(m_previousRatio);
+    if (m_options.desktopFontSize) Screen::setTextScale(m_previousTextScale);
+}
+
+double QtBackend::screenDevicePixelRatio() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double r = screen ? screen->devicePixelRatio() : 1.0;
+    return r > 0 ? r : 1.0;
+}
+
+double QtBackend::desktopTextScale() {
+    const double points = QApplication::font().pointSizeF();
+    if (!(points > 0)) return 1.0;
+    return points / kDesignFontPoints;
+}
+
+void QtBackend::followScreen() {
+    if (m_options.screenDpi) Screen::setTwipsPerPixel(screenTwipsPerPixel());
+    if (m_options.deviceScale) Screen::setDevicePixelRatio(screenDevicePixelRatio());
+    if (m_options.desktopFontSize) Screen::setTextScale(desktopTextScale());
+    // The surface peers compare their control's ratio with the screen's as
+    // they paint and have it drawn again when they differ.
+    for (QWidget* w : QApplication::allWidgets()) w->update();
 }
 
 int QtBackend::screenTwipsPerPixel() {

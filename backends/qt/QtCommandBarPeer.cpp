@@ -30,23 +30,35 @@ QIcon iconFor(const CommandBars& bars, const CommandBar& bar, const CommandBarCo
     auto list = bars.Icons();
     if (!list) return {};
     const std::int32_t id = c.IconId() ? c.IconId() : c.Id();
-    auto icon = list->FindIcon(id, bar.IconWidth());
+    const double ratio = Screen::devicePixelRatio();
+    // The list's icon nearest the device size: a shape-drawn icon is drawn
+    // again at exactly that size, a bitmap is scaled smoothly.
+    auto icon = list->FindIcon(id, Screen::toDevice(bar.IconWidth(), ratio));
     if (!icon) return {};
-    QPixmap full = QPixmap::fromImage(iconImage(*icon).scaled(bar.IconWidth(), bar.IconHeight(), Qt::IgnoreAspectRatio,
-                                                              Qt::SmoothTransformation));
     QIcon result;
-    if (bars.Options().FadedIcons()) {
-        QPixmap faded(full.size());
-        faded.fill(Qt::transparent);
-        QPainter p(&faded);
-        p.setOpacity(0.5);
-        p.drawPixmap(0, 0, full);
-        p.end();
-        result.addPixmap(faded, QIcon::Normal);
-        result.addPixmap(full, QIcon::Active);
-        result.addPixmap(full, QIcon::Selected);
-    } else {
-        result.addPixmap(full, QIcon::Normal);
+    // The logical size too when the ratio is not 1, for a window on a
+    // screen of ratio 1.
+    const double ratios[2] = {1.0, ratio};
+    for (int i = 0; i < (ratio == 1.0 ? 1 : 2); ++i) {
+        const double r = ratios[i];
+        const Icon sized = iconAtSize(*icon, Screen::toDevice(bar.IconWidth(), r), Screen::toDevice(bar.IconHeight(), r));
+        if (sized.pixels.empty()) continue;
+        QPixmap full = QPixmap::fromImage(iconImage(sized));
+        full.setDevicePixelRatio(r);
+        if (bars.Options().FadedIcons()) {
+            QPixmap faded(full.size());
+            faded.setDevicePixelRatio(r);
+            faded.fill(Qt::transparent);
+            QPainter p(&faded);
+            p.setOpacity(0.5);
+            p.drawPixmap(0, 0, full);
+            p.end();
+            result.addPixmap(faded, QIcon::Normal);
+            result.addPixmap(full, QIcon::Active);
+            result.addPixmap(full, QIcon::Selected);
+        } else {
+            result.addPixmap(full, QIcon::Normal);
+        }
     }
     return result;
 }

@@ -94,7 +94,11 @@ void QtPeer::applyColors() {
 
 void QtPeer::applyFont() {
     Control* c = control();
-    widget()->setFont(toQFont(c->font()));
+    // The desktop's font size applies to the natural widgets as it does to
+    // drawn text (Screen::textScale).
+    Font shown = c->font();
+    shown.size *= Screen::textScale();
+    widget()->setFont(toQFont(shown));
 }
 
 void QtPeer::applyOther(std::string_view) { widget()->update(); }

@@ -122,9 +122,19 @@ public:
             if (!ctl) return;
             paintPanel(p, *ctl, widget()->rect());
             DC* dc = m_target.hDC();
+            // A surface made before the screen's ratio changed is made
+            // again first, so it is never shown enlarged.
+            if (dc && dc->deviceScale() != Screen::devicePixelRatio()) {
+                resumeNext([&] { m_target.deviceScaleChanged(); });
+                dc = m_target.hDC();
+            }
             if (dc && dc->surface()) {
                 const int b = ctl->borderPixels();
-                p.drawImage(QPoint(b, b), wrapSurface(*dc->surface()));
+                // Device pixels one to one: the image's ratio tells the
+                // painter how many of them make a logical pixel.
+                QImage image = wrapSurface(*dc->surface());
+                image.setDevicePixelRatio(dc->deviceScale());
+                p.drawImage(QPoint(b, b), image);
             }
         };
     }
@@ -141,10 +151,15 @@ public:
         w->painter = [this](QPainter& p) {
             const QSize size = widget()->size();
             if (size.isEmpty()) return;
-            Surface s(size.width(), size.height(), 0x00000000u);
+            // Painted at the widget's own device pixel ratio, not enlarged.
+            const double ratio = widget()->devicePixelRatioF();
+            Surface s(Screen::toDevice(size.width(), ratio), Screen::toDevice(size.height(), ratio), 0x00000000u);
             DC dc(&s);
+            dc.setDeviceScale(ratio);
             resumeNext([&] { m_self.paintOnParent(dc, 0, 0); });
-            p.drawImage(QPoint(0, 0), alphaImage(s));
+            QImage image = alphaImage(s);
+            image.setDevicePixelRatio(ratio);
+            p.drawImage(QPoint(0, 0), image);
         };
     }
 

@@ -45,6 +45,9 @@ struct SurfacePainter {
         if (clip) box = box.intersected(*clip);
         if (box.isEmpty()) return;
         image = wrapSurface(*s);
+        // The painter then takes the context's logical coordinates and the
+        // style draws at device resolution.
+        image.setDevicePixelRatio(dc.deviceScale());
         ok = painter.begin(&image);
         painter.setClipRect(toQRect(box));
     }
@@ -117,7 +120,9 @@ bool QtTheme::drawThemeText(ThemeHandle theme, DC& dc, std::int32_t part, std::i
     int align = Qt::TextSingleLine;
     align |= (format & DT_CENTER) ? Qt::AlignHCenter : (format & DT_RIGHT) ? Qt::AlignRight : Qt::AlignLeft;
     align |= (format & DT_VCENTER) ? Qt::AlignVCenter : (format & DT_BOTTOM) ? Qt::AlignBottom : Qt::AlignTop;
-    sp.painter.setFont(toQFont(dc.font()));
+    Font shown = dc.font();
+    shown.size *= Screen::textScale();
+    sp.painter.setFont(toQFont(shown));
     sp.painter.setPen(QApplication::palette().color(QPalette::WindowText));
     sp.painter.drawText(toQRect(r), align, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     return true;

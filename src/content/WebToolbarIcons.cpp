@@ -117,7 +117,10 @@ Icon draw(std::int32_t id, std::int32_t size) {
             break;
         default: return Icon{};
     }
-    return p.icon();
+    Icon icon = p.icon();
+    // Drawn in unit coordinates: other sizes are drawn again, not enlarged.
+    icon.render = [id](std::int32_t w, std::int32_t) { return draw(id, w); };
+    return icon;
 }
 
 std::shared_ptr<ImageManager> makeImageManager() {

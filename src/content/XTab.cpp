@@ -1,5 +1,6 @@
 #include "content/XTab.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/MMain.h"
@@ -46,12 +47,37 @@ PicturePtr XTab::background(const std::string& key) const {
     return it == ilstTab.end() ? nullptr : it->second;
 }
 
+// At a device pixel ratio other than 1 the background is enlarged pixel by
+// nearest pixel rather than smoothly: it is pixel art with hard edges, and
+// the selection fill finds the body by its exact white, which a blend at
+// the rim would leave behind as a light seam.
 void XTab::showBackground(const std::string& key) {
     PicturePtr p = background(key);
     if (!p) return;
-    m_surface = p->pixels();
+    const double scale = Screen::devicePixelRatio();
+    if (scale == 1.0) {
+        m_surface = p->pixels();
+    } else {
+        const Surface& from = p->pixels();
+        const std::int32_t w = Screen::toDevice(from.width(), scale);
+        const std::int32_t h = Screen::toDevice(from.height(), scale);
+        m_surface.reset(w, h);
+        for (std::int32_t y = 0; y < m_surface.height(); ++y) {
+            const Pixel* src = from.row(std::min(from.height() - 1, static_cast<std::int32_t>((y + 0.5) / scale)));
+            Pixel* dst = m_surface.row(y);
+            for (std::int32_t x = 0; x < m_surface.width(); ++x)
+                dst[x] = src[std::min(from.width() - 1, static_cast<std::int32_t>((x + 0.5) / scale))];
+        }
+    }
+    m_dc.setDeviceScale(scale);
     m_dc.selectSurface(&m_surface);
     changed("Picture");
+}
+
+void XTab::deviceScaleChanged() {
+    if (m_dc.deviceScale() == Screen::devicePixelRatio()) return;
+    if (m_fSelected) fillBody();
+    else showBackground("inactive");
 }
 
 // The body is the connected white area around the centre pixel of a fresh

@@ -151,7 +151,12 @@ void Compositor::paint(const Control& c, DC& dc, std::int32_t x, std::int32_t y)
             // A surface's context is a getter: reading it changes nothing.
             if (DC* own = const_cast<DrawTarget*>(target)->hDC(); own && own->surface()) {
                 dc.fillRect(r, brushOf(c.BackColor()));
-                blit(dc, *own->surface(), r.left + border, r.top + border);
+                if (dc.deviceScale() == 1.0 && own->deviceScale() == 1.0) {
+                    blit(dc, *own->surface(), r.left + border, r.top + border);
+                } else {
+                    const Rect size = own->toLogical(own->surface()->bounds());
+                    dc.bitBlt(r.left + border, r.top + border, size.right, size.bottom, own, 0, 0);
+                }
             }
         } else if (auto* label = dynamic_cast<const Label*>(&c)) {
             drawLabel(*label, dc, r);
@@ -200,9 +205,11 @@ void Compositor::drawTextBlock(DC& dc, const std::string& text, const Rect& r, s
     }
 }
 
+// At the screen's device pixel ratio: out holds the device pixels.
 void Compositor::renderInto(const Control& root, Surface& out) {
-    const std::int32_t w = Screen::toPixels(root.widthTwips());
-    const std::int32_t h = Screen::toPixels(root.heightTwips());
+    const double scale = Screen::devicePixelRatio();
+    const std::int32_t w = Screen::toDevice(Screen::toPixels(root.widthTwips()), scale);
+    const std::int32_t h = Screen::toDevice(Screen::toPixels(root.heightTwips()), scale);
     if (out.width() != w || out.height() != h) {
         if (w <= 0 || h <= 0 || !out.reset(w, h)) {
             out.clear();
@@ -210,6 +217,7 @@ void Compositor::renderInto(const Control& root, Surface& out) {
         }
     }
     DC dc(&out);
+    dc.setDeviceScale(scale);
     paint(root, dc, 0, 0);
 }
 

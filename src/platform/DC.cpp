@@ -1,5 +1,7 @@
 #include "platform/DC.h"
 
+#include "platform/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -127,6 +129,27 @@ Surface* DC::selectSurface(Surface* surface) {
     return previous;
 }
 
+// --- Device scale ------------------------------------------------------------
+
+void DC::setDeviceScale(double scale) { m_scale = (scale >= 0.25 && scale <= 8.0) ? scale : 1.0; }
+
+std::int32_t DC::dev(std::int32_t v) const { return Screen::toDevice(v, m_scale); }
+
+Rect DC::toDevice(const Rect& r) const {
+    if (m_scale == 1.0) return r;
+    return {dev(r.left), dev(r.top), dev(r.right), dev(r.bottom)};
+}
+
+// The inverse of toDevice's rounding: the last logical edge that maps at or
+// before a device left/top edge, the first that maps at or after a device
+// right/bottom edge. A rectangle mapped there and back is itself again.
+Rect DC::toLogical(const Rect& r) const {
+    if (m_scale == 1.0) return r;
+    auto down = [&](std::int32_t v) { return saturate32(static_cast<std::int64_t>(std::ceil((v + 0.5) / m_scale)) - 1); };
+    auto up = [&](std::int32_t v) { return saturate32(static_cast<std::int64_t>(std::ceil((v - 0.5) / m_scale))); };
+    return {down(r.left), down(r.top), up(r.right), up(r.bottom)};
+}
+
 // --- State -----------------------------------------------------------------
 
 Brush DC::selectBrush(const Brush& brush) { return std::exchange(m_state.brush, brush); }
@@ -165,17 +188,22 @@ std::int32_t DC::regionKind() const {
     return m_state.clip.size() == 1 ? SIMPLEREGION : COMPLEXREGION;
 }
 
-std::int32_t DC::selectClipRect(const Rect& r) {
+std::int32_t DC::selectClipRect(const Rect& logical) {
+    const Rect r = toDevice(logical);
     m_state.clipped = true;
     m_state.clip.clear();
     if (!r.isEmpty()) m_state.clip.push_back(r);
     return regionKind();
 }
 
-std::int32_t DC::intersectClipRect(const Rect& r) {
+std::int32_t DC::intersectClipRect(const Rect& logical) {
+    const Rect r = toDevice(logical);
     if (!m_state.clipped) {
         const Rect base = m_surface ? m_surface->bounds() : Rect{};
-        return selectClipRect(r.intersected(base));
+        m_state.clipped = true;
+        m_state.clip.clear();
+        if (const Rect c = r.intersected(base); !c.isEmpty()) m_state.clip.push_back(c);
+        return regionKind();
     }
     auto& clip = m_state.clip;
     std::size_t kept = 0;
@@ -187,7 +215,8 @@ std::int32_t DC::intersectClipRect(const Rect& r) {
     return regionKind();
 }
 
-std::int32_t DC::excludeClipRect(const Rect& r) {
+std::int32_t DC::excludeClipRect(const Rect& logical) {
+    const Rect r = toDevice(logical);
     if (!m_state.clipped) {
         m_state.clipped = true;
         m_state.clip.clear();
@@ -204,7 +233,9 @@ void DC::removeClip() {
     m_state.clip.clear();
 }
 
-Rect DC::clipBox() const {
+Rect DC::clipBox() const { return toLogical(deviceClipBox()); }
+
+Rect DC::deviceClipBox() const {
     Rect box;
     bool any = false;
     forEachVisible(Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, [&](const Rect& p) {
@@ -219,7 +250,9 @@ Rect DC::clipBox() const {
     return box;
 }
 
-bool DC::ptVisible(std::int32_t x, std::int32_t y) const {
+bool DC::ptVisible(std::int32_t x, std::int32_t y) const { return deviceVisible(dev(x), dev(y)); }
+
+bool DC::deviceVisible(std::int32_t x, std::int32_t y) const {
     if (!m_surface || !m_surface->bounds().contains(x, y)) return false;
     if (!m_state.clipped) return true;
     for (const Rect& c : m_state.clip)
@@ -250,17 +283,24 @@ bool DC::fillRect(const Rect& r, const Brush& brush) {
     const ColorRef c = brush.color();
     if (c == CLR_INVALID) return false;
     const Pixel ink = pixelFromColorRef(c);
-    forEachVisible(r, [&](const Rect& p) { m_surface->fill(p, ink); });
+    forEachVisible(toDevice(r), [&](const Rect& p) { m_surface->fill(p, ink); });
     return true;
 }
 
+// A logical pixel reads as the device pixel at its top-left corner and is
+// written as the whole block of device pixels it covers.
 ColorRef DC::getPixel(std::int32_t x, std::int32_t y) const {
-    return ptVisible(x, y) ? m_surface->colorAt(x, y) : CLR_INVALID;
+    return ptVisible(x, y) ? m_surface->colorAt(dev(x), dev(y)) : CLR_INVALID;
 }
 
 bool DC::setPixel(std::int32_t x, std::int32_t y, ColorRef c) {
     if (!ptVisible(x, y)) return false;
-    m_surface->setPixel(x, y, pixelFromColorRef(c));
+    if (m_scale == 1.0) {
+        m_surface->setPixel(x, y, pixelFromColorRef(c));
+        return true;
+    }
+    const Pixel ink = pixelFromColorRef(c);
+    forEachVisible(toDevice(rectFrom(x, y, 1, 1)), [&](const Rect& p) { m_surface->fill(p, ink); });
     return true;
 }
 
@@ -271,7 +311,7 @@ Point DC::moveTo(std::int32_t x, std::int32_t y) { return std::exchange(m_state.
 void DC::plot(std::int64_t x, std::int64_t y, std::int32_t width, Pixel ink) {
     if (width == 1) {
         if (x >= INT32_MIN && x <= INT32_MAX && y >= INT32_MIN && y <= INT32_MAX &&
-            ptVisible(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)))
+            deviceVisible(static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)))
             m_surface->row(static_cast<std::int32_t>(y))[x] = ink;
         return;
     }
@@ -293,21 +333,43 @@ bool DC::lineTo(std::int32_t x, std::int32_t y) {
     const std::int64_t dy = std::int64_t{y} - from.y;
     if (dx == 0 && dy == 0) return true;
 
-    // Straight lines are one rectangle each; the end point stays out.
+    // Straight lines are one rectangle each; the end point stays out. Being
+    // rectangles, they map to the device as fills do, so a border drawn
+    // with lines meets the fills beside it at any scale.
     if (dy == 0) {
         const std::int64_t a = dx > 0 ? from.x : std::int64_t{x} + 1;
         const std::int64_t b = dx > 0 ? std::int64_t{x} : std::int64_t{from.x} + 1;
         const Rect line = rectFrom(a, std::int64_t{from.y} - lo, b - a, w);
-        forEachVisible(line, [&](const Rect& p) { m_surface->fill(p, ink); });
+        forEachVisible(toDevice(line), [&](const Rect& p) { m_surface->fill(p, ink); });
         return true;
     }
     if (dx == 0) {
         const std::int64_t a = dy > 0 ? from.y : std::int64_t{y} + 1;
         const std::int64_t b = dy > 0 ? std::int64_t{y} : std::int64_t{from.y} + 1;
         const Rect line = rectFrom(std::int64_t{from.x} - lo, a, w, b - a);
-        forEachVisible(line, [&](const Rect& p) { m_surface->fill(p, ink); });
+        forEachVisible(toDevice(line), [&](const Rect& p) { m_surface->fill(p, ink); });
         return true;
     }
+    if (m_scale == 1.0) {
+        drawLine(from, {x, y}, w, ink);
+        return true;
+    }
+    // A slanted line is walked in device pixels with a pen as wide as the
+    // scaled one; each end is placed so that the pen's square covers the
+    // device block of the logical end pixel.
+    const std::int32_t dw = std::clamp<std::int32_t>(static_cast<std::int32_t>(std::lround(w * m_scale)), 1, Pen::kMaxWidth);
+    const std::int32_t shift = (dw - 1) / 2;
+    auto place = [&](Point p) { return Point{saturate32(std::int64_t{dev(p.x)} + shift), saturate32(std::int64_t{dev(p.y)} + shift)}; };
+    drawLine(place(from), place({x, y}), dw, ink);
+    return true;
+}
+
+void DC::drawLine(Point from, Point to, std::int32_t w, Pixel ink) {
+    const std::int32_t x = to.x;
+    const std::int32_t y = to.y;
+    const std::int64_t dx = std::int64_t{x} - from.x;
+    const std::int64_t dy = std::int64_t{y} - from.y;
+    if (dx == 0 && dy == 0) return;
 
     // Pixel i lies at major = start + i along the longer axis and at the
     // rounded proportional step along the other; only the steps whose major
@@ -323,8 +385,8 @@ bool DC::lineTo(std::int32_t x, std::int32_t y) {
     const std::int64_t major0 = xMajor ? from.x : from.y;
     const std::int64_t minor0 = xMajor ? from.y : from.x;
 
-    const Rect box = clipBox();
-    if (box.isEmpty()) return true;
+    const Rect box = deviceClipBox();
+    if (box.isEmpty()) return;
     const std::int64_t visLo = (xMajor ? box.left : box.top) - std::int64_t{w};
     const std::int64_t visHi = (xMajor ? box.right : box.bottom) + std::int64_t{w};
     std::int64_t iLo = 0;
@@ -343,7 +405,6 @@ bool DC::lineTo(std::int32_t x, std::int32_t y) {
         if (xMajor) plot(major, minor, w, ink);
         else plot(minor, major, w, ink);
     }
-    return true;
 }
 
 // --- Edges -------------------------------------------------------------------------
@@ -405,12 +466,61 @@ bool DC::drawEdge(Rect& r, std::uint32_t edge, std::uint32_t flags) {
 
 // --- Text ------------------------------------------------------------------------------
 
-Size DC::textExtent(std::string_view text) const { return fontEngine().measure(font(), text); }
-TextMetrics DC::textMetrics() const { return fontEngine().metrics(font()); }
+namespace {
+
+// The font as drawn: its size grown by the desktop's text scale and the
+// device scale. The font itself when both are 1.
+const Font& drawnFont(const Font& f, double k, Font& scratch) {
+    if (k == 1.0) return f;
+    scratch = f;
+    scratch.size = f.size * k;
+    return scratch;
+}
+
+std::int32_t logicalLength(std::int32_t device, double scale) {
+    return scale == 1.0 ? device : saturate32(static_cast<std::int64_t>(std::ceil(device / scale)));
+}
+
+}  // namespace
+
+// Extents and metrics are logical: device extents divided by the scale and
+// rounded up, so that a box laid out from them holds the text.
+Size DC::textExtent(std::string_view text) const {
+    Font scratch;
+    const Size e = fontEngine().measure(drawnFont(font(), m_scale * Screen::textScale(), scratch), text);
+    return {logicalLength(e.cx, m_scale), logicalLength(e.cy, m_scale)};
+}
+
+TextMetrics DC::textMetrics() const {
+    Font scratch;
+    TextMetrics m = fontEngine().metrics(drawnFont(font(), m_scale * Screen::textScale(), scratch));
+    if (m_scale != 1.0) {
+        m.height = logicalLength(m.height, m_scale);
+        m.ascent = logicalLength(m.ascent, m_scale);
+        m.descent = logicalLength(m.descent, m_scale);
+        m.averageCharWidth = logicalLength(m.averageCharWidth, m_scale);
+        m.maxCharWidth = logicalLength(m.maxCharWidth, m_scale);
+    }
+    return m;
+}
 
 std::int32_t DC::drawText(std::string_view text, Rect& r, std::uint32_t format) {
+    Font scratch;
+    const Font& f = drawnFont(font(), m_scale * Screen::textScale(), scratch);
+    if (m_scale == 1.0) return drawTextWith(f, text, r, format);
+    // Laid out in device pixels, where the text has its real extent.
+    if (format & DT_CALCRECT) {
+        const Size e = fontEngine().measure(f, text);
+        r.right = saturate32(std::int64_t{r.left} + logicalLength(e.cx, m_scale));
+        r.bottom = saturate32(std::int64_t{r.top} + logicalLength(e.cy, m_scale));
+        return logicalLength(e.cy, m_scale);
+    }
+    Rect d = toDevice(r);
+    return logicalLength(drawTextWith(f, text, d, format), m_scale);
+}
+
+std::int32_t DC::drawTextWith(const Font& f, std::string_view text, Rect& r, std::uint32_t format) {
     const FontEngine& engine = fontEngine();
-    const Font& f = font();
     const Size extent = engine.measure(f, text);
     if (format & DT_CALCRECT) {
         r.right = saturate32(std::int64_t{r.left} + extent.cx);
@@ -464,8 +574,38 @@ DC::SourceView DC::sourceFor(const DC& src, const Rect& srcRect) {
     return {m_pixelScratch.data(), static_cast<std::int64_t>(w), part.left, part.top};
 }
 
+namespace {
+
+// Both ends of a span mapped on their own, the sign of the size kept.
+void mapSpan(std::int32_t& at, std::int32_t& size, double scale) {
+    if (scale == 1.0) return;
+    const std::int32_t a = Screen::toDevice(at, scale);
+    const std::int32_t b = Screen::toDevice(saturate32(std::int64_t{at} + size), scale);
+    at = a;
+    size = saturate32(std::int64_t{b} - a);
+}
+
+}  // namespace
+
+// A copy between contexts of one scale stays a plain copy while the mapped
+// source and destination have the same size; otherwise (another scale, or
+// a fractional scale that rounds the two differently) it stretches.
 bool DC::bitBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
                 std::int32_t xSrc, std::int32_t ySrc, std::uint32_t rop) {
+    const double srcScale = src ? src->m_scale : m_scale;
+    if (m_scale == 1.0 && srcScale == 1.0) return bitBltDevice(x, y, w, h, src, xSrc, ySrc, rop);
+    if (w <= 0 || h <= 0) return bitBltDevice(x, y, w, h, src, xSrc, ySrc, rop);
+    std::int32_t dw = w, dh = h, sw = w, sh = h;
+    mapSpan(x, dw, m_scale);
+    mapSpan(y, dh, m_scale);
+    mapSpan(xSrc, sw, srcScale);
+    mapSpan(ySrc, sh, srcScale);
+    if (!ropUsesSource(ropKind(rop)) || (dw == sw && dh == sh)) return bitBltDevice(x, y, dw, dh, src, xSrc, ySrc, rop);
+    return stretchBltDevice(x, y, dw, dh, src, xSrc, ySrc, sw, sh, rop);
+}
+
+bool DC::bitBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                      std::int32_t xSrc, std::int32_t ySrc, std::uint32_t rop) {
     if (!m_surface) return false;
     const RopKind kind = ropKind(rop);
     if (kind == RopKind::Unknown) return false;
@@ -498,10 +638,23 @@ bool DC::bitBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, 
 bool DC::stretchBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
                     std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
                     std::uint32_t rop) {
+    const double srcScale = src ? src->m_scale : m_scale;
+    if (m_scale == 1.0 && srcScale == 1.0) return stretchBltDevice(x, y, w, h, src, xSrc, ySrc, wSrc, hSrc, rop);
+    if (!ropUsesSource(ropKind(rop))) return bitBlt(x, y, w, h, src, xSrc, ySrc, rop);
+    mapSpan(x, w, m_scale);
+    mapSpan(y, h, m_scale);
+    mapSpan(xSrc, wSrc, srcScale);
+    mapSpan(ySrc, hSrc, srcScale);
+    return stretchBltDevice(x, y, w, h, src, xSrc, ySrc, wSrc, hSrc, rop);
+}
+
+bool DC::stretchBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                          std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
+                          std::uint32_t rop) {
     if (!m_surface) return false;
     const RopKind kind = ropKind(rop);
     if (kind == RopKind::Unknown) return false;
-    if (!ropUsesSource(kind)) return bitBlt(x, y, w, h, src, xSrc, ySrc, rop);
+    if (!ropUsesSource(kind)) return bitBltDevice(x, y, w, h, src, xSrc, ySrc, rop);
     if (!src || !src->m_surface) return false;
     if (w == 0 || h == 0 || wSrc == 0 || hSrc == 0) return true;
 
@@ -552,6 +705,19 @@ bool DC::stretchBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t
 bool DC::transparentBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
                         std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
                         ColorRef transparent) {
+    const double srcScale = src ? src->m_scale : m_scale;
+    if ((m_scale != 1.0 || srcScale != 1.0) && w > 0 && h > 0 && wSrc > 0 && hSrc > 0) {
+        mapSpan(x, w, m_scale);
+        mapSpan(y, h, m_scale);
+        mapSpan(xSrc, wSrc, srcScale);
+        mapSpan(ySrc, hSrc, srcScale);
+    }
+    return transparentBltDevice(x, y, w, h, src, xSrc, ySrc, wSrc, hSrc, transparent);
+}
+
+bool DC::transparentBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                              std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
+                              ColorRef transparent) {
     if (!m_surface || !src || !src->m_surface) return false;
     if (w <= 0 || h <= 0 || wSrc <= 0 || hSrc <= 0) return true;
     const Rect srcRect = rectFrom(xSrc, ySrc, wSrc, hSrc);
@@ -577,8 +743,21 @@ bool DC::transparentBlt(std::int32_t x, std::int32_t y, std::int32_t w, std::int
 
 // --- Gradient --------------------------------------------------------------------------------
 
+// The vertices move to the device; the ramp then runs over device rows or
+// columns, so a scaled gradient has as many steps as it has device pixels.
 bool DC::gradientFill(const TriVertex* vertices, std::uint32_t vertexCount, const GradientRect* mesh,
                       std::uint32_t meshCount, std::uint32_t mode) {
+    if (m_scale == 1.0 || !vertices) return gradientFillDevice(vertices, vertexCount, mesh, meshCount, mode);
+    m_vertexScratch.assign(vertices, vertices + vertexCount);
+    for (TriVertex& v : m_vertexScratch) {
+        v.x = dev(v.x);
+        v.y = dev(v.y);
+    }
+    return gradientFillDevice(m_vertexScratch.data(), vertexCount, mesh, meshCount, mode);
+}
+
+bool DC::gradientFillDevice(const TriVertex* vertices, std::uint32_t vertexCount, const GradientRect* mesh,
+                            std::uint32_t meshCount, std::uint32_t mode) {
     if (!m_surface || !vertices || !mesh) return false;
     if (mode != GRADIENT_FILL_RECT_H && mode != GRADIENT_FILL_RECT_V) return false;
     for (std::uint32_t k = 0; k < meshCount; ++k)
@@ -613,7 +792,13 @@ bool DC::gradientFill(const TriVertex* vertices, std::uint32_t vertexCount, cons
 
 // --- Flood fill ---------------------------------------------------------------------------------
 
+// The area is found among device pixels, so at any scale the fill meets
+// the borders that were drawn there.
 bool DC::extFloodFill(std::int32_t x, std::int32_t y, ColorRef color, std::uint32_t type) {
+    return extFloodFillDevice(dev(x), dev(y), color, type);
+}
+
+bool DC::extFloodFillDevice(std::int32_t x, std::int32_t y, ColorRef color, std::uint32_t type) {
     if (!m_surface || (type != FLOODFILLSURFACE && type != FLOODFILLBORDER)) return false;
     const ColorRef fillColor = m_state.brush.color();
     if (fillColor == CLR_INVALID) return false;
@@ -621,7 +806,7 @@ bool DC::extFloodFill(std::int32_t x, std::int32_t y, ColorRef color, std::uint3
     auto member = [&](std::int32_t px, std::int32_t py) {
         return sameRgb(m_surface->row(py)[px], color) == surfaceMode;
     };
-    if (!ptVisible(x, y) || !member(x, y)) return false;
+    if (!deviceVisible(x, y) || !member(x, y)) return false;
 
     const Pixel ink = pixelFromColorRef(fillColor);
     const std::int32_t w = m_surface->width();
@@ -633,7 +818,7 @@ bool DC::extFloodFill(std::int32_t x, std::int32_t y, ColorRef color, std::uint3
         return m_visited[static_cast<std::size_t>(py) * static_cast<std::size_t>(w) + static_cast<std::size_t>(px)];
     };
     auto open = [&](std::int32_t px, std::int32_t py) {
-        return px >= 0 && px < w && py >= 0 && py < h && !seen(px, py) && ptVisible(px, py) && member(px, py);
+        return px >= 0 && px < w && py >= 0 && py < h && !seen(px, py) && deviceVisible(px, py) && member(px, py);
     };
 
     m_floodStack.clear();

@@ -1,8 +1,10 @@
 #include "platform/ImageManager.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/Error.h"
+#include "platform/Surface.h"
 
 namespace tavixTGCL2 {
 
@@ -26,6 +28,24 @@ std::shared_ptr<const Icon> ImageManager::FindIcon(std::int32_t id, std::int32_t
     auto fit = bySize.lower_bound(width);  // equal or the smallest larger
     if (fit != bySize.end()) return fit->second;
     return bySize.rbegin()->second;
+}
+
+Icon iconAtSize(const Icon& icon, std::int32_t w, std::int32_t h) {
+    if (w == icon.width && h == icon.height) return icon;
+    if (icon.render) {
+        Icon drawn = icon.render(w, h);
+        if (drawn.width == w && drawn.height == h && drawn.pixels.size() == static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) {
+            drawn.render = icon.render;
+            return drawn;
+        }
+    }
+    Surface from(icon.width, icon.height, 0);
+    if (from.isEmpty() || icon.pixels.size() != static_cast<std::size_t>(icon.width) * static_cast<std::size_t>(icon.height))
+        return Icon{};
+    std::copy(icon.pixels.begin(), icon.pixels.end(), from.data());
+    const Surface to = scaledSmooth(from, w, h);
+    Icon out{to.width(), to.height(), std::vector<std::uint32_t>(to.data(), to.data() + static_cast<std::size_t>(to.width()) * static_cast<std::size_t>(to.height())), {}};
+    return out;
 }
 
 std::vector<std::int32_t> ImageManager::Sizes(std::int32_t id) const {

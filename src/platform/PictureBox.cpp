@@ -21,12 +21,13 @@ namespace {
 // translation does everywhere in the drawing code.
 Pixel pixelOf(OleColor c) { return pixelFromColorRef(OleTranslateColor(c)); }
 
-// Copies src to (x, y) of dc's surface, within dc's clip box.
+// Copies src to device pixel (x, y) of dc's surface, within dc's clip box.
 void blit(DC& dc, const Surface& src, std::int32_t x, std::int32_t y) {
     Surface* dst = dc.surface();
     if (!dst || src.isEmpty()) return;
     const Rect area = Rect{x, y, saturate32(std::int64_t{x} + src.width()), saturate32(std::int64_t{y} + src.height())}
-                          .intersected(dc.clipBox());
+                          .intersected(dc.toDevice(dc.clipBox()))
+                          .intersected(dst->bounds());
     if (area.isEmpty()) return;
     const auto n = static_cast<std::size_t>(area.width()) * sizeof(Pixel);
     for (std::int32_t row = area.top; row < area.bottom; ++row)
@@ -124,7 +125,14 @@ void composeChild(const Control& child, DC& dc, std::int32_t x, std::int32_t y) 
     if (dc.intersectClipRect(r) == NULLREGION) return;
     const std::int32_t border = child.borderPixels();
     if (auto* box = dynamic_cast<const PictureBox*>(&child)) {
-        blit(dc, box->render(), r.left + border, r.top + border);
+        if (dc.deviceScale() == 1.0 && box->deviceScale() == 1.0) {
+            blit(dc, box->render(), r.left + border, r.top + border);
+        } else {
+            // The child's device pixels go through its context, which knows
+            // their scale; the copy stretches only where the scales differ.
+            DC* own = const_cast<PictureBox*>(box)->hDC();
+            dc.bitBlt(r.left + border, r.top + border, box->pixelWidth(), box->pixelHeight(), own, 0, 0);
+        }
     } else if (auto* label = dynamic_cast<const Label*>(&child)) {
         composeLabel(*label, dc, r);
     } else if (auto* shape = dynamic_cast<const Shape*>(&child)) {
@@ -169,8 +177,22 @@ void PictureBox::clearSurface() {
     if (m_picture && !m_picture->pixels().isEmpty()) {
         SavedDC saved(m_dc);
         m_dc.removeClip();
-        blit(m_dc, m_picture->pixels(), 0, 0);
+        const Surface& pixels = m_picture->pixels();
+        if (deviceScale() == 1.0) {
+            blit(m_dc, pixels, 0, 0);
+        } else {
+            const Rect d = m_dc.toDevice({0, 0, pixels.width(), pixels.height()});
+            blit(m_dc, scaledSmooth(pixels, d.right, d.bottom), 0, 0);
+        }
     }
+}
+
+void PictureBox::deviceScaleChanged() {
+    if (deviceScale() == Screen::devicePixelRatio()) return;
+    // A fresh surface at the new ratio: what AutoRedraw kept was drawn at
+    // the old one, so the owner draws it again through onResize.
+    m_surface.clear();
+    onResize();
 }
 
 void PictureBox::Cls() {
@@ -192,15 +214,22 @@ void PictureBox::fitSurface() {
     };
     const std::int32_t w = inner(widthTwips());
     const std::int32_t h = inner(heightTwips());
-    if (w == m_surface.width() && h == m_surface.height()) return;
-    if (m_autoRedraw && !m_surface.isEmpty()) {
+    const double scale = Screen::devicePixelRatio();
+    const std::int32_t dw = Screen::toDevice(w, scale);
+    const std::int32_t dh = Screen::toDevice(h, scale);
+    m_width = w;
+    m_height = h;
+    if (dw == m_surface.width() && dh == m_surface.height() && scale == deviceScale()) return;
+    const bool keep = m_autoRedraw && !m_surface.isEmpty() && scale == deviceScale();
+    m_dc.setDeviceScale(scale);
+    if (keep) {
         // What was drawn stays where it was; new room gets the background.
         Surface kept = std::move(m_surface);
-        m_surface.reset(w, h);
+        m_surface.reset(dw, dh);
         clearSurface();
         blit(m_dc, kept, 0, 0);
     } else {
-        m_surface.reset(w, h);
+        m_surface.reset(dw, dh);
         clearSurface();
     }
 }
@@ -211,12 +240,14 @@ void PictureBox::onResize() {
     imageChanged();
 }
 
+// The snapshot is in device pixels, as the surface is.
 void PictureBox::snapshotInto(Surface& out) const {
     if (out.width() != m_surface.width() || out.height() != m_surface.height())
         out.reset(m_surface.width(), m_surface.height());
     if (out.isEmpty()) return;
     std::memcpy(out.data(), m_surface.data(),
                 static_cast<std::size_t>(out.width()) * static_cast<std::size_t>(out.height()) * sizeof(Pixel));
+    m_composer.setDeviceScale(deviceScale());
     m_composer.selectSurface(&out);
     resumeNext([&] { composeChildren(*this, m_composer, 0, 0); });
     m_composer.selectSurface(nullptr);

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/Units.h"
+
 namespace tavixTGCL2 {
 
 CMemDC::~CMemDC() { releaseSurface(); }
@@ -25,7 +27,13 @@ DC* CMemDC::hDC(std::int32_t Width, std::int32_t Height) {
         // Compared with the real surface rather than the recorded size, so
         // that a size recorded through the setters can never promise more
         // pixels than the surface has.
-        if (Width > m_bitmap->width() || Height > m_bitmap->height()) createSurface(Width, Height);
+        // A surface made at another device pixel ratio is made again, so a
+        // bar composed here is copied to the screen without scaling.
+        if (Width > m_capacityWidth || Height > m_capacityHeight) createSurface(Width, Height);
+        else if (m_dc->deviceScale() != Screen::devicePixelRatio()) {
+            if (PicturePtr source = m_source) CreateFromPicture(source);
+            else createSurface(m_capacityWidth, m_capacityHeight);
+        }
     } else if (Width > 0 && Height > 0) {
         createSurface(Width, Height);
     }
@@ -42,9 +50,22 @@ void CMemDC::Draw(DC* hDC, std::int32_t xSrc, std::int32_t ySrc, std::int32_t Wi
 
 void CMemDC::CreateFromPicture(const PicturePtr& sPic) {
     if (!sPic || !sPic->isBitmap()) return;
+    if (m_bitmap && m_dc->deviceScale() != Screen::devicePixelRatio()) releaseSurface();
     setWidth(sPic->width());
     setHeight(sPic->height());
     if (!m_bitmap) return;
+    m_source = sPic;
+    if (m_dc->deviceScale() != 1.0) {
+        // The copy takes the device size, smoothly scaled: tiles and
+        // stretches of it then draw at device resolution.
+        const Rect d = m_dc->toDevice({0, 0, sPic->width(), sPic->height()});
+        const Surface scaled = scaledSmooth(sPic->pixels(), d.right, d.bottom);
+        const std::int32_t w = std::min(scaled.width(), m_bitmap->width());
+        const std::int32_t h = std::min(scaled.height(), m_bitmap->height());
+        for (std::int32_t y = 0; y < h; ++y)
+            std::memcpy(m_bitmap->row(y), scaled.row(y), static_cast<std::size_t>(w) * sizeof(Pixel));
+        return;
+    }
     const Surface& from = sPic->pixels();
     const std::int32_t w = std::min(from.width(), m_bitmap->width());
     const std::int32_t h = std::min(from.height(), m_bitmap->height());
@@ -55,9 +76,11 @@ void CMemDC::CreateFromPicture(const PicturePtr& sPic) {
 bool CMemDC::createSurface(std::int32_t width, std::int32_t height) {
     releaseSurface();
     try {
+        const double scale = Screen::devicePixelRatio();
         auto bitmap = std::make_unique<Surface>();
-        if (!bitmap->reset(width, height)) return false;
+        if (!bitmap->reset(Screen::toDevice(width, scale), Screen::toDevice(height, scale))) return false;
         auto dc = std::make_unique<DC>();
+        dc->setDeviceScale(scale);
         m_previousBitmap = dc->selectSurface(bitmap.get());
         m_rememberedPrevious = true;
         m_dc = std::move(dc);
@@ -68,6 +91,8 @@ bool CMemDC::createSurface(std::int32_t width, std::int32_t height) {
     }
     m_width = width;
     m_height = height;
+    m_capacityWidth = width;
+    m_capacityHeight = height;
     return true;
 }
 
@@ -81,6 +106,9 @@ void CMemDC::releaseSurface() {
     m_dc.reset();
     m_width = 0;
     m_height = 0;
+    m_capacityWidth = 0;
+    m_capacityHeight = 0;
+    m_source.reset();
 }
 
 }  // namespace tavixTGCL2

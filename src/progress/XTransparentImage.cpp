@@ -136,6 +136,10 @@ bool XTransparentImage::belongs(std::int32_t x, std::int32_t y, ColorRef mask) c
 void XTransparentImage::paintOnParent(DC& dc, std::int32_t x, std::int32_t y) const {
     Surface* target = dc.surface();
     if (!target) return;
+    if (dc.deviceScale() != 1.0) {
+        paintScaled(dc, x, y);
+        return;
+    }
     const Rect visible = Rect{x, y, saturate32(std::int64_t{x} + pixelWidth()), saturate32(std::int64_t{y} + pixelHeight())}
                              .intersected(dc.clipBox());
     if (visible.isEmpty()) return;
@@ -149,6 +153,49 @@ void XTransparentImage::paintOnParent(DC& dc, std::int32_t x, std::int32_t y) co
             const std::int32_t px = col - x;
             if (!belongs(px, py, mask)) continue;
             out[col] = (picture && picture->bounds().contains(px, py)) ? (picture->row(py)[px] | 0xFF000000u) : back;
+        }
+    }
+}
+
+// Each device pixel takes its shape from the logical pixel under it (the
+// mask stays a crisp outline) and its colour from the picture smoothly
+// scaled to the device size.
+void XTransparentImage::paintScaled(DC& dc, std::int32_t x, std::int32_t y) const {
+    Surface* target = dc.surface();
+    const Rect logical{x, y, saturate32(std::int64_t{x} + pixelWidth()), saturate32(std::int64_t{y} + pixelHeight())};
+    const Rect area = dc.toDevice(logical);
+    const Rect visible = area.intersected(dc.toDevice(dc.clipBox())).intersected(target->bounds());
+    if (visible.isEmpty()) return;
+    const Pixel back = pixelFromColorRef(OleTranslateColor(BackColor()));
+    const Surface* picture = nullptr;
+    if (m_picture && !m_picture->pixels().isEmpty()) {
+        const Rect size = dc.toDevice({0, 0, m_picture->width(), m_picture->height()});
+        if (m_scaledFrom != m_picture || m_scaledMask != m_maskPicture || m_scaledMaskColor != m_maskColor ||
+            m_scaled.width() != size.right || m_scaled.height() != size.bottom) {
+            // Pixels outside the shape are made see-through first, so the
+            // mask colour does not bleed into the rim of the scaled picture.
+            Surface shaped = m_picture->pixels();
+            const ColorRef maskRef = OleTranslateColor(m_maskColor);
+            for (std::int32_t py = 0; py < shaped.height(); ++py)
+                for (std::int32_t px = 0; px < shaped.width(); ++px)
+                    if (!belongs(px, py, maskRef)) shaped.row(py)[px] &= 0x00FFFFFFu;
+            m_scaled = scaledSmooth(shaped, size.right, size.bottom);
+            m_scaledFrom = m_picture;
+            m_scaledMask = m_maskPicture;
+            m_scaledMaskColor = m_maskColor;
+        }
+        picture = &m_scaled;
+    }
+    const ColorRef mask = OleTranslateColor(m_maskColor);
+    const double scale = dc.deviceScale();
+    for (std::int32_t row = visible.top; row < visible.bottom; ++row) {
+        Pixel* out = target->row(row);
+        const std::int32_t dy = row - area.top;
+        const auto py = static_cast<std::int32_t>((dy + 0.5) / scale);
+        for (std::int32_t col = visible.left; col < visible.right; ++col) {
+            const std::int32_t dx = col - area.left;
+            if (!belongs(static_cast<std::int32_t>((dx + 0.5) / scale), py, mask)) continue;
+            out[col] = (picture && picture->bounds().contains(dx, dy)) ? (picture->row(dy)[dx] | 0xFF000000u) : back;
         }
     }
 }

@@ -148,7 +148,11 @@ Icon draw(std::int32_t id, std::int32_t size) {
         }
         default: return Icon{};
     }
-    return p.icon();
+    Icon icon = p.icon();
+    // The drawing above is in unit coordinates: any other size is the same
+    // drawing again, never an enlarged bitmap.
+    icon.render = [id](std::int32_t w, std::int32_t) { return draw(id, w); };
+    return icon;
 }
 
 std::shared_ptr<ImageManager> makeImageManager() {

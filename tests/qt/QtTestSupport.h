@@ -35,9 +35,12 @@ inline QApplication& qtApp() {
     return *app;
 }
 
-// Where the pictures of a run go.
+// Where the pictures of a run go; a run at another scale factor has its
+// own folder, so runs side by side do not write the same files.
 inline QString outDir() {
     QString dir = QStringLiteral(TGCL_TEST_OUT_DIR) + "/qt";
+    const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+    if (!scale.isEmpty() && scale != "1") dir += "-scale" + QString::fromLatin1(scale);
     QDir().mkpath(dir);
     return dir;
 }

@@ -60,7 +60,8 @@ public:
     // DrawTarget: the tab's surface, for whoever paints the tree.
     std::int32_t hwnd() const override { return hWnd(); }
     DC* hDC() override { return &m_dc; }
-    Rect clientRect() const override { return m_surface.bounds(); }
+    Rect clientRect() const override { return m_dc.toLogical(m_surface.bounds()); }
+    void deviceScaleChanged() override;
 
     void setProperty(const std::string& member, const Variant& value) override;
 

@@ -168,6 +168,20 @@ public:
     // Puts another surface under the context and returns the previous one.
     Surface* selectSurface(Surface* surface);
 
+    // --- Device scale ----------------------------------------------------
+    // Device pixels to one logical pixel (1 by default). Every operation
+    // takes logical coordinates and maps them here, at its entry, to the
+    // surface's device pixels: fills cover the mapped rectangle, pen widths
+    // and text grow with the scale, a gradient gets a colour per device row
+    // or column, copies between contexts of different scales are scaled.
+    // Each edge maps on its own (Screen::toDevice), so fills that meet in
+    // logical pixels meet in device pixels too. At 1 nothing is mapped.
+    void setDeviceScale(double scale);
+    double deviceScale() const { return m_scale; }
+    Rect toDevice(const Rect& r) const;
+    // The smallest logical rectangle covering device rectangle r.
+    Rect toLogical(const Rect& r) const;
+
     // --- State ---------------------------------------------------------
     // Each select returns what was selected before, so that it can be put back.
     Brush selectBrush(const Brush& brush);
@@ -194,7 +208,7 @@ public:
     // is no such save.
     bool restoreDC(std::int32_t level);
 
-    // --- Clipping (device coordinates) -----------------------------------
+    // --- Clipping (logical coordinates, kept as device rectangles) --------
     // The region is a set of rectangles; an inverted or empty rectangle gives
     // an empty region, through which nothing draws.
     std::int32_t selectClipRect(const Rect& r);
@@ -280,8 +294,26 @@ private:
     std::int32_t regionKind() const;
     void plot(std::int64_t x, std::int64_t y, std::int32_t width, Pixel ink);
     SourceView sourceFor(const DC& src, const Rect& srcRect);
+    // The operations in device pixels, behind the mapping of the public ones.
+    bool deviceVisible(std::int32_t x, std::int32_t y) const;
+    Rect deviceClipBox() const;
+    void drawLine(Point from, Point to, std::int32_t width, Pixel ink);
+    std::int32_t drawTextWith(const Font& f, std::string_view text, Rect& r, std::uint32_t format);
+    bool bitBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                      std::int32_t xSrc, std::int32_t ySrc, std::uint32_t rop);
+    bool stretchBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                          std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
+                          std::uint32_t rop);
+    bool transparentBltDevice(std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h, const DC* src,
+                              std::int32_t xSrc, std::int32_t ySrc, std::int32_t wSrc, std::int32_t hSrc,
+                              ColorRef transparent);
+    bool gradientFillDevice(const TriVertex* vertices, std::uint32_t vertexCount, const GradientRect* mesh,
+                            std::uint32_t meshCount, std::uint32_t mode);
+    bool extFloodFillDevice(std::int32_t x, std::int32_t y, ColorRef color, std::uint32_t type);
+    std::int32_t dev(std::int32_t v) const;
 
     Surface* m_surface = nullptr;
+    double m_scale = 1.0;
     State m_state;
     // Saved states stay allocated so that save and restore in a repaint
     // reuse them instead of allocating.
@@ -293,6 +325,7 @@ private:
     std::vector<std::int32_t> m_mapScratch;
     std::vector<std::uint8_t> m_visited;
     std::vector<Point> m_floodStack;
+    std::vector<TriVertex> m_vertexScratch;
 };
 
 // Selects a drawing object for one scope and puts the previous one back.
@@ -358,7 +391,13 @@ public:
     virtual ~DrawTarget() = default;
     virtual std::int32_t hwnd() const = 0;
     virtual DC* hDC() = 0;
+    // In logical pixels; the surface under hDC() may hold more device
+    // pixels (DC::deviceScale).
     virtual Rect clientRect() const = 0;
+    // The screen's device pixel ratio changed (Screen::devicePixelRatio):
+    // a target with a surface of its own makes it anew at the new ratio
+    // and draws itself again.
+    virtual void deviceScaleChanged() {}
 };
 
 }  // namespace tavixTGCL2

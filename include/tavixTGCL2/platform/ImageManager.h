@@ -4,6 +4,7 @@
 // layer and a toolkit backend can each turn them into what they paint with.
 #include <tavixTGCL2/Export.h>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -14,7 +15,16 @@ struct TGCL_API Icon {
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::vector<std::uint32_t> pixels;  // 0xAARRGGBB, rows top to bottom
+    // For an icon drawn from shapes: draws the same picture afresh at any
+    // pixel size, so a screen with more device pixels gets a sharp icon
+    // instead of an enlarged bitmap. Empty for a bitmap-only icon, which is
+    // scaled smoothly instead.
+    std::function<Icon(std::int32_t width, std::int32_t height)> render = nullptr;
 };
+
+// The icon at w x h device pixels: drawn afresh when it can be, else its
+// pixels smoothly scaled (unchanged when the size is already w x h).
+TGCL_API Icon iconAtSize(const Icon& icon, std::int32_t w, std::int32_t h);
 
 class TGCL_API ImageManager {
 public:

@@ -40,12 +40,16 @@ public:
     // The context stays the same object for the life of the control; a
     // resize changes the surface under it, not the context.
     DC* hDC() override { return &m_dc; }
-    // (0, 0, inner width, inner height) in pixels.
-    Rect clientRect() const override { return m_surface.bounds(); }
+    // (0, 0, inner width, inner height) in logical pixels.
+    Rect clientRect() const override { return {0, 0, m_width, m_height}; }
+    // The surface follows the new ratio and the owner draws again.
+    void deviceScaleChanged() override;
 
-    // Inner size in pixels, whatever the scale mode.
-    std::int32_t pixelWidth() const { return m_surface.width(); }
-    std::int32_t pixelHeight() const { return m_surface.height(); }
+    // Inner size in logical pixels, whatever the scale mode. The surface
+    // holds Screen::toDevice of it at deviceScale().
+    std::int32_t pixelWidth() const { return m_width; }
+    std::int32_t pixelHeight() const { return m_height; }
+    double deviceScale() const { return m_dc.deviceScale(); }
 
     // Clears the surface to the back colour with Picture at (0, 0).
     void Cls();
@@ -65,7 +69,7 @@ public:
     // that the image changed.
     virtual void Refresh();
 
-    // The image as drawn.
+    // The image as drawn, in device pixels.
     const Surface& render() const { return m_surface; }
 
     // The image with the visible children laid over it in z-order, as an
@@ -99,6 +103,8 @@ private:
     mutable DC m_composer;
     bool m_autoRedraw = false;
     PicturePtr m_picture;
+    std::int32_t m_width = 0;
+    std::int32_t m_height = 0;
 };
 
 }  // namespace tavixTGCL2

@@ -15,6 +15,13 @@ namespace tavixTGCL2 {
 // stores where the processor has them.
 TGCL_API void fillPixels(Pixel* dst, std::size_t n, Pixel p);
 
+class Surface;
+// src resampled to w x h with bilinear filtering over pixel centres (an area
+// average where it shrinks by more than half), for pictures shown at a
+// device pixel ratio other than the one they were made for. Alpha is
+// carried along. An empty source or size gives an empty surface.
+TGCL_API Surface scaledSmooth(const Surface& src, std::int32_t w, std::int32_t h);
+
 class TGCL_API Surface {
 public:
     // Beyond this a request is refused rather than risking an allocation that

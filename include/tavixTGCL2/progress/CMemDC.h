@@ -41,7 +41,8 @@ public:
     // bitmap pictures give a surface.
     void CreateFromPicture(const PicturePtr& sPic);
 
-    // The surface itself (nullptr while there is none), for readers.
+    // The surface itself (nullptr while there is none), for readers; in
+    // device pixels at the screen's device pixel ratio of its making.
     const Surface* surface() const { return m_bitmap.get(); }
 
 private:
@@ -54,6 +55,12 @@ private:
     bool m_rememberedPrevious = false;
     std::int32_t m_width = 0;
     std::int32_t m_height = 0;
+    // The logical size the surface serves; it holds Screen::toDevice of it
+    // at the device pixel ratio it was made for.
+    std::int32_t m_capacityWidth = 0;
+    std::int32_t m_capacityHeight = 0;
+    // The picture the surface copies, to copy again at a new ratio.
+    PicturePtr m_source;
 };
 
 }  // namespace tavixTGCL2

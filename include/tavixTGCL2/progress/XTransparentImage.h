@@ -89,6 +89,7 @@ private:
     std::int32_t pixelWidth() const;
     std::int32_t pixelHeight() const;
     bool belongs(std::int32_t x, std::int32_t y, ColorRef mask) const;
+    void paintScaled(DC& dc, std::int32_t x, std::int32_t y) const;
     // The pixel under (x, y) given in this control's own units.
     bool opaqueAtUnits(float x, float y) const;
     // Hands a see-through event to the control below; returns it.
@@ -96,6 +97,12 @@ private:
 
     PicturePtr m_picture;
     OleColor m_maskColor = kDefaultMaskColor;
+    // The picture smoothly scaled to the device size it was last painted
+    // at, kept so a repaint at the same size does not scale it again.
+    mutable PicturePtr m_scaledFrom;
+    mutable PicturePtr m_scaledMask;
+    mutable OleColor m_scaledMaskColor = 0;
+    mutable Surface m_scaled;
     PicturePtr m_maskPicture;
     PicturePtr m_mouseIcon;
     std::int16_t m_mousePointer = kDefaultMousePointer;

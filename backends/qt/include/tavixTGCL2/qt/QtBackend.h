@@ -10,7 +10,10 @@
 //   - drawn controls measure and draw text with Qt's fonts and draw the
 //     themed progress look with the current QStyle;
 //   - http(s) pages of the embedded browser come through Qt Network;
-//   - twips per pixel follow the screen's logical dpi (1440 / dpi).
+//   - twips per pixel follow the screen's logical dpi (1440 / dpi);
+//   - drawn controls paint at the screen's device pixel ratio (sharp at 2x
+//     or 1.5x), and text follows the desktop's font size; both are
+//     followed when the screen or the application font changes.
 //
 // embed() puts a form or any top control into the host's own widgets
 // instead (QtControlHost). Destroying the backend puts every headless
@@ -61,7 +64,13 @@ public:
         bool networkFetcher = true; // http(s) for the embedded browser
         bool autoOpenForms = true;  // shown forms open their own window
         bool screenDpi = true;      // twips per pixel from the screen's logical dpi
+        bool deviceScale = true;    // drawn controls at the screen's device pixel ratio
+        bool desktopFontSize = true; // text scaled by the desktop font's size (desktopTextScale)
     };
+    // The point size of the application font the controls were designed
+    // against: Qt's own default on the desktop platforms. A desktop font of
+    // 12 points makes text 12 / 9 as large.
+    static constexpr double kDesignFontPoints = 9.0;
 
     // Before the QApplication exists: the browser engine shares GL contexts
     // with the widgets, and runs without its sandbox when the process is
@@ -107,8 +116,18 @@ public:
     // Twips per pixel for the primary screen: 1440 / its logical dpi
     // (15 at 96 dpi). Done on construction unless the options say not.
     static int screenTwipsPerPixel();
+    // The primary screen's device pixel ratio (1 without a screen).
+    static double screenDevicePixelRatio();
+    // The application font's point size over kDesignFontPoints: the text
+    // scale of the controls (Screen::textScale). 1 for a font given in
+    // pixels, which says nothing about the desktop's setting.
+    static double desktopTextScale();
 
 private:
+    // Takes the screen's ratio, dpi and the application font again; drawn
+    // controls remake their surfaces when they next paint.
+    void followScreen();
+
     Options m_options;
     std::unique_ptr<QtMirror> m_mirror;
     std::shared_ptr<QtPresenter> m_presenter;
@@ -116,6 +135,10 @@ private:
     ControlObserver* m_previousObserver = nullptr;
     bool m_installedFetcher = false;
     int m_previousTwipsPerPixel = 15;
+    double m_previousRatio = 1.0;
+    double m_previousTextScale = 1.0;
+    // The context of the screen and font connections: they end with it.
+    std::unique_ptr<QObject> m_watch;
 };
 
 }  // namespace tavixTGCL2::qt
