@@ -81,13 +81,13 @@ const MemberTable<XItemCollEdit>& XItemCollEdit::members() {
         MemberTables::of<Control>(),
         {
             // A container may also assign the object, as a property.
-            {"Load", 0x60030003, {}, [](XItemCollEdit& e, const Variant& v) { e.loadByName(v); },
+            {"Load", kDispIdLoad, {}, [](XItemCollEdit& e, const Variant& v) { e.loadByName(v); },
              [](XItemCollEdit& e, MemberCall& c) {
                  e.loadByName(c.args.empty() ? Variant() : c.args[0]);
                  return Variant();
              }},
-            M::property("ReadOnly", 0x68030000, &XItemCollEdit::ReadOnly, &XItemCollEdit::setReadOnly),
-            M::property("BackColor", 0x68030005, &Control::BackColor,
+            M::property("ReadOnly", kDispIdReadOnly, &XItemCollEdit::ReadOnly, &XItemCollEdit::setReadOnly),
+            M::property("BackColor", kDispIdBackColor, &Control::BackColor,
                         [](XItemCollEdit& e, const Variant& v) { e.setBackColor(toOleColor(v)); }),
             M::readOnly("ItemCount", &XItemCollEdit::ItemCount),
             M::method("ItemName", [](XItemCollEdit& e, MemberCall& c) { return e.row(c.arg(0)).Name; }),

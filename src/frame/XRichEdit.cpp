@@ -106,8 +106,8 @@ const MemberTable<XRichEdit>& XRichEdit::members() {
                           std::int32_t i = c.arg(0).toInt32();
                           return i >= 0 && r.clickLink(static_cast<std::size_t>(i));
                       }),
-            M::property("TextRTF", 0x68030000, &XRichEdit::TextRTF, &XRichEdit::setTextRTF),
-            M::property("AutoURLDetect", 0x68030008, &XRichEdit::AutoURLDetect, &XRichEdit::setAutoURLDetect),
+            M::property("TextRTF", kDispIdTextRTF, &XRichEdit::TextRTF, &XRichEdit::setTextRTF),
+            M::property("AutoURLDetect", kDispIdAutoURLDetect, &XRichEdit::AutoURLDetect, &XRichEdit::setAutoURLDetect),
             M::property("BackColor", &Control::BackColor,
                         [](XRichEdit& r, const Variant& v) { r.setBackColor(toOleColor(v)); }),
             M::readOnly("Text", &XRichEdit::Text),

@@ -121,11 +121,11 @@ const MemberTable<XTgProgressBar>& XTgProgressBar::members() {
     using M = MemberTable<XTgProgressBar>;
     static const M table(MemberTables::of<Control>(),
                          {
-                             M::property("Text", 0x68030000, &XTgProgressBar::Text, &XTgProgressBar::setText),
-                             M::property("XpStyle", 0x68030001, &XTgProgressBar::XpStyle, &XTgProgressBar::setXpStyle),
-                             M::property("Value", 0x68030002, &XTgProgressBar::Value, &XTgProgressBar::setValue),
-                             M::property("Animate", 0x68030003, &XTgProgressBar::Animate, &XTgProgressBar::setAnimate),
-                             M::method("Refresh", 0x60030004, [](XTgProgressBar& b, MemberCall&) { b.Refresh(); }),
+                             M::property("Text", kDispIdText, &XTgProgressBar::Text, &XTgProgressBar::setText),
+                             M::property("XpStyle", kDispIdXpStyle, &XTgProgressBar::XpStyle, &XTgProgressBar::setXpStyle),
+                             M::property("Value", kDispIdValue, &XTgProgressBar::Value, &XTgProgressBar::setValue),
+                             M::property("Animate", kDispIdAnimate, &XTgProgressBar::Animate, &XTgProgressBar::setAnimate),
+                             M::method("Refresh", kDispIdRefresh, [](XTgProgressBar& b, MemberCall&) { b.Refresh(); }),
                          },
                          {.dispatchId = lenientDispatchId});
     return table;

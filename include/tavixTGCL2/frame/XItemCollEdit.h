@@ -38,6 +38,11 @@ private:
 class TGCL_API XItemCollEdit : public Control {
 public:
     static constexpr const char* kClassName = "tavixView.XItemCollEdit";
+    // Dispatch numbers a container calls by ("#0x60030003"); the member
+    // table uses these.
+    static constexpr std::int32_t kDispIdLoad = 0x60030003;
+    static constexpr std::int32_t kDispIdReadOnly = 0x68030000;
+    static constexpr std::int32_t kDispIdBackColor = 0x68030005;
 
     explicit XItemCollEdit(std::string name = {});
     static void registerClass();

@@ -17,6 +17,10 @@ namespace tavixTGCL2 {
 class TGCL_API XRichEdit : public Control {
 public:
     static constexpr const char* kClassName = "tavixView.XRichEdit";
+    // Dispatch numbers of the two properties a container sets, in this
+    // order: the switch first, then the content. The member table uses these.
+    static constexpr std::int32_t kDispIdAutoURLDetect = 0x68030008;
+    static constexpr std::int32_t kDispIdTextRTF = 0x68030000;
 
     explicit XRichEdit(std::string name = {});
     static void registerClass();

@@ -18,6 +18,13 @@ namespace tavixTGCL2 {
 class TGCL_API XTgProgressBar : public PictureBox {
 public:
     static constexpr const char* kClassName = "tavixTGCL2.XTgProgressBar";
+    // Dispatch numbers of the control's interface ("#0x68030003"); the
+    // member table uses these.
+    static constexpr std::int32_t kDispIdText = 0x68030000;
+    static constexpr std::int32_t kDispIdXpStyle = 0x68030001;
+    static constexpr std::int32_t kDispIdValue = 0x68030002;
+    static constexpr std::int32_t kDispIdAnimate = 0x68030003;
+    static constexpr std::int32_t kDispIdRefresh = 0x60030004;
     static constexpr std::int32_t kAnimationInterval = 150;  // ms
 
     explicit XTgProgressBar(std::string name = {});
