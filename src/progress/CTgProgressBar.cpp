@@ -109,7 +109,7 @@ void CTgProgressBar::Draw() {
     if (!m_DrawObject) return;
     stopOnError([&] {
         const Rect client = m_DrawObject->clientRect();
-        DrawToDC(m_DrawObject->hwnd(), m_DrawObject->hDC(), client.left, client.top, client.right, client.bottom);
+        DrawToDC(m_DrawObject->hWnd(), m_DrawObject->hDC(), client.left, client.top, client.right, client.bottom);
     });
 }
 

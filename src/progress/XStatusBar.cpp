@@ -247,7 +247,7 @@ void XStatusBar::Redraw() {
     if (!covered) resumeNext([&] { Cls(); });
     resumeNext([&] { filled = MGradient::GradientFillRect(hDC(), m_rcGradient, m_clrTop, m_clrBottom, 1); });
     if (covered && !filled) resumeNext([&] { Cls(); });
-    if (m_fProgVisible) resumeNext([&] { m_pbDraw.DrawToDC(hwnd(), hDC(), 3, 2, w - 3, h / 2 - 1); });
+    if (m_fProgVisible) resumeNext([&] { m_pbDraw.DrawToDC(hWnd(), hDC(), 3, 2, w - 3, h / 2 - 1); });
     imageChanged();
 }
 

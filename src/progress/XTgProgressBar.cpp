@@ -84,7 +84,7 @@ void XTgProgressBar::Redraw() {
     const bool offScreen = work.surface() && work.Width() >= w && work.Height() >= h;
     if (!offScreen) Cls();
     // A control without area has nothing to paint, which is no failure.
-    if (w > 0 && h > 0 && !m_pbDraw.DrawToDC(hwnd(), hDC(), 0, 0, w, h)) {
+    if (w > 0 && h > 0 && !m_pbDraw.DrawToDC(hWnd(), hDC(), 0, 0, w, h)) {
         if (offScreen) Cls();
         throw Error(errGeneric, "the progress bar could not be painted");
     }

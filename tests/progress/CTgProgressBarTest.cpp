@@ -41,7 +41,7 @@ struct Screen {
 class Window : public DrawTarget {
 public:
     Window() : m_surface(60, 12), m_dc(&m_surface) {}
-    std::int32_t hwnd() const override { return 42; }
+    std::int32_t hWnd() const override { return 42; }
     DC* hDC() override { ++paints; return &m_dc; }
     Rect clientRect() const override { return m_surface.bounds(); }
     const Surface& surface() const { return m_surface; }

@@ -58,7 +58,7 @@ public:
     void WriteProperties();
 
     // DrawTarget: the tab's surface, for whoever paints the tree.
-    std::int32_t hwnd() const override { return hWnd(); }
+    std::int32_t hWnd() const override { return Control::hWnd(); }
     DC* hDC() override { return &m_dc; }
     Rect clientRect() const override { return m_dc.toLogical(m_surface.bounds()); }
     void deviceScaleChanged() override;

@@ -389,7 +389,7 @@ private:
 class TGCL_API DrawTarget {
 public:
     virtual ~DrawTarget() = default;
-    virtual std::int32_t hwnd() const = 0;
+    virtual std::int32_t hWnd() const = 0;  // the same handle as Control::hWnd
     virtual DC* hDC() = 0;
     // In logical pixels; the surface under hDC() may hold more device
     // pixels (DC::deviceScale).

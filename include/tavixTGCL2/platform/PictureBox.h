@@ -36,7 +36,7 @@ public:
     static void registerClass();
 
     // --- DrawTarget: what a drawing engine paints through ------------------
-    std::int32_t hwnd() const override { return hWnd(); }
+    std::int32_t hWnd() const override { return Control::hWnd(); }
     // The context stays the same object for the life of the control; a
     // resize changes the surface under it, not the context.
     DC* hDC() override { return &m_dc; }

@@ -33,7 +33,7 @@ public:
     ~XStatusBar() override;
     static void registerClass();
 
-    // The control's window handle (hwnd(), from PictureBox) and the progress
+    // The control's window handle (hWnd(), one handle for both bases) and the progress
     // renderer itself; only its bar range and painting are used here.
     CTgProgressBar& ProgressBar() { return m_pbDraw; }
     const CTgProgressBar& ProgressBar() const { return m_pbDraw; }
