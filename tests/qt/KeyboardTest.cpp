@@ -63,46 +63,18 @@ TEST_F(RunFormTest, TabFollowsTheControlsOrderAndQtsFocusFollowsTheControls) {
     EXPECT_EQ(widgetOf(split)->focusPolicy(), Qt::NoFocus);
 }
 
-TEST_F(RunFormTest, ArrowsOnTheFocusedStripSelectTabsAndAcceleratorsFireOnce) {
-    open();
-    key(Qt::Key_Tab);
-    ASSERT_EQ(focused(), &pane->xtsTabStrip());
-    key(Qt::Key_Down);
-    EXPECT_EQ(pane->xtsTabStrip().Selected(), 1);
-    EXPECT_NE(pane->activePage(), pane->page("::0"));
-    key(Qt::Key_Up);
-    EXPECT_EQ(pane->activePage(), pane->page("::0"));
-    EXPECT_EQ(log, (std::vector<std::string>{"tab 1", "tab 0"}));
-    log.clear();
-
-    // F9 and Ctrl+N with the focus on a drawn control, on the splitter, and
-    // on a list that handles keys itself: each command runs once.
-    key(Qt::Key_F9);
-    key(Qt::Key_Tab);
-    key(Qt::Key_Tab);
-    ASSERT_EQ(focused(), &pane->xmsSplit());
-    key(Qt::Key_N, Qt::ControlModifier);
-    results->SetFocus();
-    key(Qt::Key_F9);
-    EXPECT_EQ(log, (std::vector<std::string>{"202 key", "103 key", "202 key"}));
-}
-
 TEST_F(RunFormTest, ShiftF10OnTheSplitterOpensItsMenuThereAndAKeyChoosesTheLayout) {
     QWidget* w = open();
     pane->xmsSplit().SetFocus();
     QWidget* bar = widgetOf(pane->xmsSplit());
     const QPoint centre = bar->mapToGlobal(bar->rect().center());
     QPoint at;
-    bool downChecked = false;
     backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
         at = menu.pos();
-        // The entry of the layout shown now is checked ("Down": normal).
-        downChecked = menu.findChild<QAction*>("2")->isChecked();
         chooseByKeys(menu, XTgContentPane::mnuSizeMaximize + 1);
     }});
     key(Qt::Key_F10, Qt::ShiftModifier);
     EXPECT_EQ(pane->ResultViewState(), ervsMaximized);
-    EXPECT_TRUE(downChecked);
     EXPECT_EQ(at.x(), centre.x());
     // The menu key does the same, and Space toggles as a click.
     backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) { chooseByKeys(menu, XTgContentPane::mnuSizeDown + 1); }});
@@ -111,21 +83,6 @@ TEST_F(RunFormTest, ShiftF10OnTheSplitterOpensItsMenuThereAndAKeyChoosesTheLayou
     key(Qt::Key_Space);
     EXPECT_EQ(pane->ResultViewState(), ervsLarge);
     EXPECT_EQ(w->focusWidget(), bar);
-}
-
-TEST_F(RunFormTest, TheToolsMenuOpensBelowToolsFromTheKeyboard) {
-    open();
-    ASSERT_EQ(focused(), tb.get());
-    QWidget* tools = win->findChild<QWidget*>(QString::number(ID_TGTBAR_TOOLS));
-    ASSERT_NE(tools, nullptr);
-    QPoint at;
-    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
-        at = menu.pos();
-        chooseByKeys(menu, kToolReport);
-    }});
-    key(Qt::Key_Menu);
-    EXPECT_EQ(at, tools->mapToGlobal(tools->rect().bottomLeft()));
-    EXPECT_EQ(log, (std::vector<std::string>{"901 click"}));
 }
 
 TEST_F(RunFormTest, TheCustomizeListGetsTheFocusBackAfterMoveDownAndUp) {
@@ -167,18 +124,37 @@ TEST_F(RunFormTest, APlanRunsFromStartToTheEndOnKeysThroughTheWidgets) {
     open();
     key(Qt::Key_F9);  // element 1 passes
     key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), &pane->xtsTabStrip());
     key(Qt::Key_Down);  // a look at the comment tab and back
+    EXPECT_NE(pane->activePage(), pane->page("::0"));
     key(Qt::Key_Up);
+    EXPECT_EQ(pane->activePage(), pane->page("::0"));
+    // The accelerators work, once, wherever the focus is: on the strip, on
+    // the splitter, on the result list (a widget with keys of its own).
     key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(current, 1u);
     key(Qt::Key_F9);  // element 2 fails
     EXPECT_EQ(tb->StatusControl().Status(), 2);
+    key(Qt::Key_Tab);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), &pane->xmsSplit());
     key(Qt::Key_N, Qt::ControlModifier);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), results.get());
     key(Qt::Key_A, Qt::ControlModifier);  // element 3 is not applicable
-    // The report from the Tools menu: Shift+Tab round to the toolbar.
-    while (focused() != tb.get() && log.size() < 50) key(Qt::Key_Backtab, Qt::ShiftModifier);
-    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) { chooseByKeys(menu, kToolReport); }});
+    // The report from the Tools menu, opened below Tools: Tab wraps round
+    // to the toolbar.
+    key(Qt::Key_Tab);
+    ASSERT_EQ(focused(), tb.get());
+    QWidget* tools = win->findChild<QWidget*>(QString::number(ID_TGTBAR_TOOLS));
+    ASSERT_NE(tools, nullptr);
+    QPoint at;
+    backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
+        at = menu.pos();
+        chooseByKeys(menu, kToolReport);
+    }});
     key(Qt::Key_F10, Qt::ShiftModifier);
+    EXPECT_EQ(at, tools->mapToGlobal(tools->rect().bottomLeft()));
     key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(finished);
     EXPECT_EQ(tb->StatusControl().Message(), "Plan complete");
