@@ -139,7 +139,7 @@ public:
         Control* c = control();
         if (auto* strip = dynamic_cast<XTabStrip*>(c)) return strip->TabCount();
         if (dynamic_cast<XTab*>(c) || dynamic_cast<XMsnSplit*>(c) || dynamic_cast<XTgProgressBar*>(c)) return 0;
-        if (dynamic_cast<XStatusBar*>(c)) return static_cast<int>(statusParts().size());
+        if (dynamic_cast<XStatusBar*>(c)) return static_cast<int>(statusRows().size());
         return QAccessibleWidget::childCount();
     }
 
@@ -151,8 +151,8 @@ public:
         }
         if (dynamic_cast<XTab*>(c) || dynamic_cast<XMsnSplit*>(c) || dynamic_cast<XTgProgressBar*>(c)) return nullptr;
         if (dynamic_cast<XStatusBar*>(c)) {
-            const auto parts = statusParts();
-            return index >= 0 && index < static_cast<int>(parts.size()) ? accessibleOf(parts[static_cast<std::size_t>(index)]) : nullptr;
+            const auto rows = statusRows();
+            return index >= 0 && index < static_cast<int>(rows.size()) ? accessibleOf(rows[static_cast<std::size_t>(index)]) : nullptr;
         }
         return QAccessibleWidget::child(index);
     }
@@ -225,15 +225,15 @@ private:
     }
 
     // Standard, verdict, message, progress: the status bar's rows.
-    std::vector<QObject*> statusParts() const {
+    std::vector<QObject*> statusRows() const {
         auto* bar = dynamic_cast<XStatusBar*>(control());
-        std::vector<QObject*> parts;
-        if (!bar) return parts;
+        std::vector<QObject*> rows;
+        if (!bar) return rows;
         for (const Control* l : {static_cast<const Control*>(&bar->lblStd()), static_cast<const Control*>(&bar->lblStatus()),
                                  static_cast<const Control*>(&bar->lblProg())})
-            if (QWidget* w = widgetOf(*l)) parts.push_back(w);
-        parts.push_back(progressElementOf(*widget()));
-        return parts;
+            if (QWidget* w = widgetOf(*l)) rows.push_back(w);
+        rows.push_back(progressElementOf(*widget()));
+        return rows;
     }
 };
 
@@ -357,7 +357,7 @@ AccessNotifier::AccessNotifier(QtMirror& mirror) : m_mirror(mirror) {}
 AccessNotifier::~AccessNotifier() = default;
 
 void AccessNotifier::changed(Control& c, std::string_view) {
-    // The parts of a drawn control report changes of their own (a label's
+    // The pieces of a drawn control report changes of their own (a label's
     // caption, a tab's picture): the control they belong to is looked at.
     Control* p = c.Parent();
     if (auto* bar = dynamic_cast<XStatusBar*>(&c)) syncStatusBar(*bar);
