@@ -4,6 +4,7 @@
 // operator action goes through the component exactly as the headless path
 // does: a click is CommandBarControl::Execute, a menu is the menu bar's
 // ShowPopup (shown by the presenter), a key is CommandBars::pressKey.
+#include <QAccessible>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -248,12 +249,26 @@ void BarButton::sync(const CommandBars& bars, const CommandBar& bar) {
     setObjectName(QString::number(c->Id()));
     setText(toQString(c->Caption()));
     setToolTip(toQString(c->ToolTipText().empty() ? displayCaption(c->Caption()) : c->ToolTipText()));
+    // Read aloud without the mnemonic's '&'; the tooltip says more. Set
+    // only on a change: Qt announces every setting as a new name.
+    const QString name = toQString(displayCaption(c->Caption()));
+    if (accessibleName() != name) setAccessibleName(name);
+    const QString description = c->ToolTipText().empty() ? QString() : toQString(c->ToolTipText());
+    if (accessibleDescription() != description) setAccessibleDescription(description);
     setToolButtonStyle(faceOf(bar, *c));
     setIconSize(QSize(bar.IconWidth(), bar.IconHeight()));
     setIcon(iconFor(bars, bar, *c));
     setEnabled(c->Enabled());
+    const bool wasChecked = isChecked();
     setCheckable(c->Checked());
     setChecked(c->Checked());
+    if (wasChecked && !isChecked() && QAccessible::isActive()) {
+        // Qt clears the check silently when the face stops being checkable.
+        QAccessible::State s;
+        s.checked = true;
+        QAccessibleStateChangeEvent e(this, s);
+        QAccessible::updateAccessibility(&e);
+    }
     const std::int32_t type = c->Type();
     if (type == cbcSplitButtonPopup) {
         setMenu(&m_arrowMenu);

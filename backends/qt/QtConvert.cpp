@@ -15,7 +15,7 @@ constexpr KeyPair kKeys[] = {
     {20, Qt::Key_CapsLock}, {27, Qt::Key_Escape},    {32, Qt::Key_Space},    {33, Qt::Key_PageUp},
     {34, Qt::Key_PageDown}, {35, Qt::Key_End},       {36, Qt::Key_Home},     {37, Qt::Key_Left},
     {38, Qt::Key_Up},       {39, Qt::Key_Right},     {40, Qt::Key_Down},     {44, Qt::Key_Print},
-    {45, Qt::Key_Insert},   {46, Qt::Key_Delete},    {47, Qt::Key_Help},     {106, Qt::Key_Asterisk},
+    {45, Qt::Key_Insert},   {46, Qt::Key_Delete},    {47, Qt::Key_Help},     {93, Qt::Key_Menu},     {106, Qt::Key_Asterisk},
     {107, Qt::Key_Plus},    {109, Qt::Key_Minus},    {110, Qt::Key_Period},  {111, Qt::Key_Slash},
     {144, Qt::Key_NumLock}, {145, Qt::Key_ScrollLock}, {186, Qt::Key_Semicolon}, {187, Qt::Key_Equal},
     {188, Qt::Key_Comma},   {189, Qt::Key_Minus},    {190, Qt::Key_Period},  {191, Qt::Key_Slash},

@@ -1,16 +1,23 @@
 #include "QtMirror.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
+#include "QtAccessible.h"
 #include "QtConvert.h"
 #include "QtPeer.h"
 #include "QtPresenter.h"
+#include "content/XTabStrip.h"
+#include "frame/GPublicDeclares.h"
 #include "platform/Form.h"
+#include "platform/KeyCodes.h"
 #include "platform/StandardControls.h"
+#include "toolbar/XTgToolbar.h"
 
 namespace tavixTGCL2::qt {
 
@@ -18,9 +25,14 @@ QtMirror::QtMirror() {
     m_flushTimer.setSingleShot(true);
     QObject::connect(&m_flushTimer, &QTimer::timeout, this, [this] { flush(); });
     if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(&m_keyWatch);
+    m_access = std::make_unique<AccessNotifier>(*this);
+    serveAccessibility(this);
 }
 
 QtMirror::~QtMirror() {
+    // Interfaces an assistive client still holds answer as plain widgets
+    // from here on.
+    serveAccessibility(nullptr);
     // Roots first: their subtrees go with them, children's widgets before
     // their parents'. Nothing here reads a control.
     std::vector<const Control*> roots;
@@ -35,6 +47,12 @@ QtPeer* QtMirror::peerFor(const Control& c) const {
     auto it = m_nodes.find(&c);
     if (it == m_nodes.end() || it->second.peer->control() != &c) return nullptr;
     return it->second.peer.get();
+}
+
+QtPeer* QtMirror::peerForWidget(const QObject* widget) const {
+    auto it = m_byWidget.find(widget);
+    if (it == m_byWidget.end() || !it->second->alive()) return nullptr;
+    return it->second;
 }
 
 QWidget* QtMirror::widgetFor(const Control& c) const {
@@ -57,6 +75,7 @@ QWidget* QtMirror::openWindow(const std::shared_ptr<Control>& root) {
     w->setWindowTitle(toQString(root->Caption().empty() ? root->Name() : root->Caption()));
     // A form appears when it is shown; any other control is shown now.
     if (!dynamic_cast<Form*>(root.get())) w->show();
+    if (Control* focused = root->ActiveControl()) focusChanged(*focused);
     flush();
     return w;
 }
@@ -75,6 +94,7 @@ QWidget* QtMirror::embed(const std::shared_ptr<Control>& root, QWidget* containe
     // Embedding is how the host shows a form: it is loaded and shown, which
     // its window would otherwise have done.
     if (auto* form = dynamic_cast<Form*>(root.get()); form && !form->Visible()) resumeNext([&] { form->show(); });
+    if (Control* focused = root->ActiveControl()) focusChanged(*focused);
     flush();
     return w.data();
 }
@@ -106,10 +126,12 @@ QtPeer* QtMirror::createTree(Control& c, QWidget* parentWidget, const Control* p
     m_byWidget[peer->widget()] = peer;
     peer->widget()->installEventFilter(this);
     peer->applyAll();
+    m_access->changed(c, "");
     // A copy: a child's peer may make the control rearrange its children.
     const std::vector<std::shared_ptr<Control>> kids = c.Children();
     for (const auto& child : kids) createTree(*child, peer->childParent(), &c);
     restack(c);
+    if (c.CanGetFocus()) scheduleTabOrder(c);
     return peer;
 }
 
@@ -126,6 +148,8 @@ void QtMirror::detachTree(const Control* key, std::vector<std::unique_ptr<QtPeer
     m_nodes.erase(it);
     peer->detach();
     m_dirty.erase(peer.get());
+    m_tabOrderDirty.erase(key);
+    m_access->forget(key, peer->widget());
     if (QWidget* w = peer->widget()) {
         m_byWidget.erase(w);
         w->removeEventFilter(this);
@@ -164,6 +188,10 @@ void QtMirror::scheduleFlush(QtPeer* peer) {
 void QtMirror::flush() {
     m_flushTimer.stop();
     dropDeadPeers();
+    const auto windows = std::move(m_tabOrderDirty);
+    m_tabOrderDirty.clear();
+    for (const Control* window : windows)
+        if (QtPeer* p = peerFor(*window)) applyTabOrder(*p->control());
     // A peer's flush may mark others (or itself) dirty again; a few rounds
     // settle any chain without looping on a peer that keeps asking.
     for (int round = 0; round < 4 && !m_dirty.empty(); ++round) {
@@ -181,6 +209,81 @@ void QtMirror::flush() {
 
 void QtMirror::setMenuAnchor(QPoint global) {
     if (m_presenter) m_presenter->setAnchor(global);
+}
+
+// --- focus ------------------------------------------------------------------------
+
+void QtMirror::scheduleTabOrder(Control& c) {
+    m_tabOrderDirty.insert(c.root());
+    if (!m_flushTimer.isActive()) m_flushTimer.start(0);
+}
+
+void QtMirror::applyTabOrder(const Control& window) {
+    // Tab itself is the controls' (keyEvent); Qt's chain only has to agree
+    // for what moves the focus without a key reaching a mirrored widget (a
+    // child widget of a native control, an accessibility client).
+    QWidget* previous = nullptr;
+    for (Control* c : window.tabOrder()) {
+        QWidget* w = widgetFor(*c);
+        if (!w || w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous && previous->window() == w->window()) QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+void QtMirror::focusChanged(Control& c) {
+    QWidget* w = widgetFor(c);
+    if (!w) return;
+    m_movingFocus = true;
+    if (c.hasFocus()) {
+        if (!w->hasFocus()) w->setFocus(Qt::OtherFocusReason);
+    } else if (w->hasFocus()) {
+        // The control that gets the focus next takes Qt's as well; a window
+        // left without one must not send keys to a control that lost it.
+        w->clearFocus();
+    }
+    m_movingFocus = false;
+    m_access->focusChanged(c);
+}
+
+bool QtMirror::focusIn(QtPeer& peer) {
+    Control* c = peer.control();
+    if (m_movingFocus || !c || !c->CanGetFocus() || c->hasFocus()) return false;
+    // The operator clicked the widget, or Qt moved its focus by itself: the
+    // controls hear it as SetFocus (GotFocus, LostFocus on the other one).
+    auto keep = c->weak_from_this().lock();
+    resumeNext([&] { c->SetFocus(); });
+    return false;
+}
+
+void QtMirror::anchorAtFocus(Control& window) {
+    Control* focused = window.ActiveControl();
+    QWidget* w = focused ? widgetFor(*focused) : nullptr;
+    if (!w) return;
+    QPoint at = w->mapToGlobal(w->rect().center());
+    if (auto* strip = dynamic_cast<XTabStrip*>(focused)) {
+        // The strip's focused part is its selected tab.
+        const std::int16_t sel = strip->Selected();
+        if (sel >= 0 && sel < strip->TabCount())
+            if (QWidget* tab = widgetFor(strip->Tabs(sel)); tab && tab->isVisible())
+                at = tab->mapToGlobal(tab->rect().center());
+    } else if (dynamic_cast<XTgToolbar*>(focused)) {
+        // Its keyboard menu is the Tools menu, which opens below Tools.
+        if (auto* tools = w->findChild<QWidget*>(QString::number(ID_TGTBAR_TOOLS)); tools && tools->isVisible())
+            at = tools->mapToGlobal(tools->rect().bottomLeft());
+    }
+    setMenuAnchor(at);
+}
+
+bool QtMirror::keyboardContextMenu(QtPeer& peer) {
+    Control* c = peer.control();
+    if (!c) return false;
+    Control* window = c->root();
+    Control* target = window->ActiveControl() ? window->ActiveControl() : c;
+    auto keep = target->weak_from_this().lock();
+    anchorAtFocus(*window);
+    resumeNext([&] { target->doContextMenu(); });
+    return true;
 }
 
 // --- ControlObserver ----------------------------------------------------------
@@ -203,6 +306,11 @@ void QtMirror::controlDestroyed(const Control& c) {
 
 void QtMirror::controlChanged(Control& c, const char* what) {
     const std::string_view w = what;
+    if (w == "Focus") {
+        focusChanged(c);
+        return;
+    }
+    m_access->changed(c, w);
     if (w == "Visible" && m_autoOpenForms && c.Visible() && !peerFor(c))
         if (auto* form = dynamic_cast<Form*>(&c); form && !c.Parent()) {
             windowFor(*form, true);
@@ -224,6 +332,7 @@ void QtMirror::controlChanged(Control& c, const char* what) {
         if (QWidget* win = peer->widget()->window()) win->setUpdatesEnabled(w == "UpdateUnlocked");
     } else {
         peer->apply(w);
+        if (w == "TabOrder") scheduleTabOrder(c);
     }
 }
 
@@ -234,6 +343,10 @@ bool QtMirror::KeyWatch::eventFilter(QObject*, QEvent* event) {
         // Qt asks the focus widget before it matches shortcuts: the moment
         // to bring them in line with bindings added since.
         for (QtPeer* p : m_mirror.m_keyOwners) p->flush();
+        // And a new key press begins: an event at the address of the last
+        // one (Qt's and QTest's key events live on the stack) is not that
+        // one travelling up to a parent.
+        m_mirror.m_lastKey = {};
     }
     return false;
 }
@@ -252,6 +365,14 @@ bool QtMirror::eventFilter(QObject* watched, QEvent* event) {
             return mouseEvent(peer, event);
         case QEvent::KeyPress:
             return keyEvent(peer, event);
+        case QEvent::FocusIn:
+            return focusIn(peer);
+        case QEvent::ContextMenu:
+            if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+                event->accept();
+                return keyboardContextMenu(peer);
+            }
+            return false;
         case QEvent::Close:
             if (auto* form = dynamic_cast<Form*>(c); form && peer.widget()->isWindow()) {
                 if (form->isLoaded() && !form->closeByFrame()) {
@@ -326,11 +447,44 @@ bool QtMirror::keyEvent(QtPeer& peer, QEvent* event) {
     m_lastKey = seen;
     const bool native = peer.reportsClicks() || peer.ownsKeys();
     Control* c = peer.control();
+    Control* window = c->root();
     QPointer<QWidget> w = peer.widget();
     auto keep = c->weak_from_this().lock();
+    auto keepWindow = window->weak_from_this().lock();
     const std::int16_t shift = toShiftMask(ke->modifiers());
-    if (std::int16_t code = static_cast<std::int16_t>(virtualKeyFromQtKey(ke->key())); code && c->Enabled())
-        resumeNext([&] { c->KeyDown(code, shift); });
+    const std::int16_t code = ke->key() == Qt::Key_Backtab ? std::int16_t{vbKeyTab}
+                                                            : static_cast<std::int16_t>(virtualKeyFromQtKey(ke->key()));
+    if (code == vbKeyTab && !(shift & vbAltMask)) {
+        // The controls own the tab order, so Qt's and theirs never differ:
+        // Tab, Shift+Tab and Ctrl+Tab are the window's, from any widget.
+        resumeNext([&] { window->sendKeyDown(vbKeyTab, shift); });
+        return true;
+    }
+    if (native) {
+        // Keys the control acts on itself (a list's arrows, Space on a
+        // button) are the control's, and the widget shows the result: doing
+        // both would act twice, or let the two disagree. The widget keeps
+        // every other key (typing, editing, scrolling).
+        bool used = false;
+        if (code && c->Enabled()) resumeNext([&] { used = c->doKeyDown(code, shift); });
+        if (!w || used) return true;
+    } else if (code && c->Enabled()) {
+        // A drawn control has no key handling of its own in Qt: the key goes
+        // the controls' way (focused control, menu keys, key bindings).
+        const bool menuKey = (code == vbKeyF10 && (shift & (vbShiftMask | vbCtrlMask | vbAltMask)) == vbShiftMask) ||
+                             (code == vbKeyApps && !(shift & (vbCtrlMask | vbAltMask)));
+        bool used = false;
+        if (c->hasFocus() || !window->ActiveControl()) {
+            if (menuKey) anchorAtFocus(*window);
+            resumeNext([&] { used = window->sendKeyDown(code, shift); });
+        } else {
+            resumeNext([&] { used = c->doKeyDown(code, shift); });
+        }
+        if (!w) return true;
+        // Taken: Qt must not make a context menu of it as well.
+        if (used && menuKey) return true;
+    }
+    if (!w) return true;
     std::int16_t ascii = 0;
     const QString text = ke->text();
     if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) ascii = 13;

@@ -2,6 +2,7 @@
 
 #include "QtConvert.h"
 #include "QtMirror.h"
+#include "QtPeerKinds.h"
 
 namespace tavixTGCL2::qt {
 
@@ -26,7 +27,7 @@ Control* QtPeer::control() const {
 }
 
 void QtPeer::applyAll() {
-    for (const char* what : {"Geometry", "Visible", "Enabled", "ToolTipText", "Caption", "Colors", "Font"})
+    for (const char* what : {"Geometry", "Visible", "Enabled", "ToolTipText", "Caption", "Colors", "Font", "TabOrder"})
         apply(what);
     apply("");
 }
@@ -55,6 +56,8 @@ void QtPeer::apply(std::string_view what) {
         applyColors();
     } else if (what == "Font") {
         applyFont();
+    } else if (what == "TabOrder") {
+        applyFocusPolicy();
     } else {
         applyOther(what);
     }
@@ -72,6 +75,16 @@ void QtPeer::applyGeometry() {
         return;
     }
     w->setGeometry(pixelGeometry(*c));
+}
+
+void QtPeer::applyFocusPolicy() {
+    Control* c = control();
+    QWidget* w = widget();
+    // The controls decide who takes the focus. Widgets of controls outside
+    // that model (a browser's page, a rich-text viewer, the item editor's
+    // table) keep Qt's own policy, or the operator could not reach them.
+    if (!c->CanGetFocus() && !dynamic_cast<PaintedWidget*>(w)) return;
+    w->setFocusPolicy(!c->CanGetFocus() ? Qt::NoFocus : c->TabStop() ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void QtPeer::applyColors() {

@@ -67,6 +67,7 @@ protected:
 
 private:
     void applyGeometry();
+    void applyFocusPolicy();
 
     QtMirror& m_mirror;
     std::weak_ptr<Control> m_weak;

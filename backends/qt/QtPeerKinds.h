@@ -18,7 +18,8 @@ namespace tavixTGCL2::qt {
 // and see-through pictures are all one of these.
 class PaintedWidget : public QWidget {
 public:
-    using QWidget::QWidget;
+    explicit PaintedWidget(QWidget* parent = nullptr);
+    ~PaintedWidget() override;
     std::function<void(QPainter&)> painter;
 
 protected:

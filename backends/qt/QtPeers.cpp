@@ -14,6 +14,7 @@
 #include <QPixmap>
 #include <QTabBar>
 
+#include "QtAccessible.h"
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
@@ -26,6 +27,10 @@
 #include "platform/WebBrowser.h"
 
 namespace tavixTGCL2::qt {
+
+PaintedWidget::PaintedWidget(QWidget* parent) : QWidget(parent) { setDrawnObject(this, true); }
+
+PaintedWidget::~PaintedWidget() { setDrawnObject(this, false); }
 
 void PaintedWidget::paintEvent(QPaintEvent*) {
     if (!painter) return;
@@ -64,7 +69,6 @@ namespace {
 class PanelPeer : public QtPeer {
 public:
     PanelPeer(QtMirror& m, Control& c, PaintedWidget* w) : QtPeer(m, c, w) {
-        w->setFocusPolicy(Qt::ClickFocus);
         w->painter = [this](QPainter& p) {
             Control* ctl = control();
             if (!ctl) return;
@@ -116,7 +120,6 @@ protected:
 class SurfacePeer : public QtPeer {
 public:
     SurfacePeer(QtMirror& m, Control& c, DrawTarget& target, PaintedWidget* w) : QtPeer(m, c, w), m_target(target) {
-        w->setFocusPolicy(Qt::ClickFocus);
         w->painter = [this](QPainter& p) {
             Control* ctl = control();
             if (!ctl) return;
@@ -416,6 +419,12 @@ public:
             auto* t = static_cast<TabControl*>(control());
             if (t && index >= 0) resumeNext([&] { t->setSelectedItem(index); });
             if (alive) apply("SelectedItem");
+        });
+        // Whatever else turns the bar's page (the wheel) turns the control's.
+        QObject::connect(w, &QTabBar::currentChanged, w, [this](int index) {
+            auto* t = static_cast<TabControl*>(control());
+            if (syncing() || !t || index < 0 || index == t->selectedItem()) return;
+            resumeNext([&] { t->setSelectedItem(index); });
         });
     }
     bool reportsClicks() const override { return true; }

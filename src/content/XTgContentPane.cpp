@@ -198,9 +198,21 @@ void XTgContentPane::onSplitterMouseDown(std::int16_t button, float x, float y) 
 
 // x and y in the splitter's own units; the menu opens at that point of the pane.
 void XTgContentPane::openSplitMenu(float x, float y) {
+    // The entry that leads to the current layout is checked, so the menu
+    // (and a screen reader reading it) tells where the operator is.
+    std::vector<MenuEntry> entries = m_mnuSplit;
+    std::int32_t current = -1;
+    switch (m_eResultViewState) {
+        case ervsLarge: current = mnuSizeUp; break;
+        case ervsNormal: current = mnuSizeDown; break;
+        case ervsMaximized: current = mnuSizeMaximize; break;
+        case ervsMinimized: current = mnuSizeMinimize; break;
+        default: break;
+    }
+    for (MenuEntry& e : entries) e.checked = e.id == current + 1;
     std::int32_t chosen = 0;
     resumeNext([&] {
-        chosen = presenter().popupMenu(m_mnuSplit, roundTwips(x + static_cast<float>(m_xmsSplit->Left())),
+        chosen = presenter().popupMenu(entries, roundTwips(x + static_cast<float>(m_xmsSplit->Left())),
                                        roundTwips(y + static_cast<float>(m_xmsSplit->Top())), 0);
     });
     // "Up" enlarges the result view and "Down" shrinks it back.

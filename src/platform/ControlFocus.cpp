@@ -137,6 +137,13 @@ bool Control::moveFocus(bool forward) {
     return true;
 }
 
+std::vector<Control*> Control::tabOrder() const {
+    Control* top = const_cast<Control*>(topOf(this));
+    std::vector<Control*> order;
+    collectTabOrder(*top, nullptr, order);
+    return order;
+}
+
 void Control::focusLeaving(bool removed) {
     Control* top = root();
     Control* focused = top->m_focus;

@@ -222,6 +222,13 @@ TEST(ContentPaneSplitter, MenuItemsSetTheirStates) {
     EXPECT_EQ(menu[2].caption, "Maximize");
     EXPECT_EQ(menu[3].caption, "Minimize");
     EXPECT_EQ(sp.p->menusShown[0].x, 495 + 100);
+    // Each menu checks the entry of the layout it was opened in: Normal
+    // ("Down"), then Large ("Up"), Maximized, Normal again.
+    const int checkedEntry[] = {1, 0, 2, 1};
+    for (std::size_t shown = 0; shown < 4; ++shown)
+        for (std::size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(sp.p->menusShown[shown].menu[i].checked, static_cast<int>(i) == checkedEntry[shown])
+                << "menu " << shown << " entry " << i;
 
     split.doMouseDown(vbRightButton, 0, 1, 1);  // dismissed
     EXPECT_EQ(h.pane->ResultViewState(), ervsMinimized);

@@ -138,6 +138,25 @@ TEST(Focus, DisabledHiddenAndNonStopControlsAreSkipped) {
     EXPECT_EQ(focusName(*d.form), "txt");
 }
 
+TEST(Focus, TabOrderListsTheStopsTabVisitsWhetherOrNotTheyCanTakeTheFocusNow) {
+    Dialog d;
+    auto names = [](const std::vector<Control*>& order) {
+        std::vector<std::string> out;
+        for (const Control* c : order) out.push_back(c->Name());
+        return out;
+    };
+    d.form->show();
+    // A hidden or disabled control keeps its place; any control of the
+    // window gives the window's order.
+    d.chk->setVisible(false);
+    d.lvw->setEnabled(false);
+    EXPECT_EQ(names(d.ok->tabOrder()), (std::vector<std::string>{"txt", "opt0", "chk", "lvw", "ok", "cancel"}));
+    d.ok->setTabStop(false);
+    d.cancel->setTabIndex(0);
+    d.opt1->setValue(true);
+    EXPECT_EQ(names(d.form->tabOrder()), (std::vector<std::string>{"txt", "cancel", "opt1", "chk", "lvw"}));
+}
+
 TEST(Focus, WithNothingToFocusTabIsNotUsed) {
     Form form("frm");
     form.create<Label>("lbl");

@@ -156,6 +156,10 @@ public:
     // Tab (forward) or Shift+Tab: the next control of the window in tab
     // order that can take focus, wrapping round. False when there is none.
     bool moveFocus(bool forward = true);
+    // The controls of this control's window in the order Tab visits them,
+    // whether or not each can take the focus right now (a toolkit mirrors
+    // the order into its own widgets).
+    std::vector<Control*> tabOrder() const;
 
     // --- keyboard -------------------------------------------------------
     // The operator presses a key in this control's window. The focused

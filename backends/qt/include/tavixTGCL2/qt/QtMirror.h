@@ -33,6 +33,7 @@ class Form;
 
 namespace tavixTGCL2::qt {
 
+class AccessNotifier;
 class QtPeer;
 class QtPresenter;
 
@@ -57,6 +58,8 @@ public:
     QWidget* windowFor(Form& form, bool open = true);
     QWidget* widgetFor(const Control& c) const;
     QtPeer* peerFor(const Control& c) const;
+    // The peer whose widget this is; nullptr for any other object.
+    QtPeer* peerForWidget(const QObject* widget) const;
     std::size_t peerCount() const { return m_nodes.size(); }
     // Whether root is shown inside a host's widget.
     bool isEmbedded(const Control& root) const;
@@ -102,6 +105,14 @@ private:
     void dropDeadPeers();
     bool mouseEvent(QtPeer& peer, QEvent* event);
     bool keyEvent(QtPeer& peer, QEvent* event);
+    bool focusIn(QtPeer& peer);
+    bool keyboardContextMenu(QtPeer& peer);
+    void focusChanged(Control& c);
+    // Puts the presenter's anchor at the focused control, where a menu
+    // asked for from the keyboard belongs.
+    void anchorAtFocus(Control& window);
+    void scheduleTabOrder(Control& c);
+    void applyTabOrder(const Control& window);
 
     std::unordered_map<const Control*, Node> m_nodes;
     std::unordered_map<const QObject*, QtPeer*> m_byWidget;
@@ -129,6 +140,12 @@ private:
         friend bool operator==(const KeySeen&, const KeySeen&) = default;
     };
     KeySeen m_lastKey;
+    // Set while the mirror itself moves Qt's focus, so the FocusIn that
+    // follows is not reported back to the controls.
+    bool m_movingFocus = false;
+    // Windows whose Qt tab chain is to be brought in line with the controls'.
+    std::set<const Control*> m_tabOrderDirty;
+    std::unique_ptr<AccessNotifier> m_access;
 };
 
 }  // namespace tavixTGCL2::qt
