@@ -247,7 +247,8 @@ bool ScriptRunner::customizeByKeys(FCustomizeToolbar& dlg, const CustomizeAction
     if (auto p = picture("customize-changed"); !p.empty()) out.pictures.push_back(p);
     // Enter presses the default button and Esc the cancel button.
     keys(action.ok ? Qt::Key_Return : Qt::Key_Escape);
-    if (dlg.isLoaded()) {
+    // OK and Cancel hide the dialog; its owner unloads it after the loop.
+    if (dlg.isLoaded() && dlg.Visible()) {
         problem = action.ok ? "Enter does not close the dialog" : "Esc does not close the dialog";
         return false;
     }

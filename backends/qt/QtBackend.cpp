@@ -205,8 +205,11 @@ QImage QtBackend::grab(const Control& root, bool withMenus) {
     if (!withMenus) return image;
     // Menus are windows of their own; they are laid over the picture where
     // they appear, the picture growing to hold them.
+    // Placed in logical pixels: at a device ratio above 1 the pictures hold
+    // more pixels than their place, and the canvas keeps that ratio.
     const QPoint origin = w->mapToGlobal(QPoint(0, 0));
-    QRect all(QPoint(0, 0), image.size());
+    const qreal ratio = image.devicePixelRatio();
+    QRect all(QPoint(0, 0), w->size());
     std::vector<std::pair<QRect, QImage>> menus;
     for (QWidget* top : QApplication::topLevelWidgets()) {
         auto* menu = qobject_cast<QMenu*>(top);
@@ -216,7 +219,8 @@ QImage QtBackend::grab(const Control& root, bool withMenus) {
         all = all.united(r);
     }
     if (menus.empty()) return image;
-    QImage canvas(all.size(), QImage::Format_ARGB32);
+    QImage canvas((QSizeF(all.size()) * ratio).toSize(), QImage::Format_ARGB32);
+    canvas.setDevicePixelRatio(ratio);
     canvas.fill(Qt::transparent);
     QPainter p(&canvas);
     p.drawImage(-all.topLeft(), image);

@@ -130,6 +130,12 @@ TEST(DemoRun, TheKeyboardAloneRunsThePlanAtBothScales) {
         if (!tavixTGCL2::readPng((out / e.path().filename()).string(), small)) continue;
         EXPECT_EQ(big.width(), 2 * small.width()) << e.path();
         EXPECT_EQ(big.height(), 2 * small.height()) << e.path();
+        // The same picture, not a 1x one in a corner of a larger canvas:
+        // the tab strip's solid blue runs down the left edge of both.
+        int agree = 0;
+        for (int y : {small.height() / 2, small.height() * 3 / 4, small.height() - 12})
+            agree += big.pixel(10, 2 * y) == small.pixel(5, y) && small.pixel(5, y) != tavixTGCL2::Surface::kWhite;
+        EXPECT_GE(agree, 2) << e.path() << ": " << agree << " of 3 points agree";
         if (index.find("scale-2x/" + e.path().filename().string()) != std::string::npos) ++paired;
     }
     EXPECT_GE(paired, 12);

@@ -3,6 +3,7 @@
 // keys from the window, menus open at the focused part. Keys only: no test
 // here presses a mouse button.
 #include <QMenu>
+#include <QScreen>
 
 #include "RunFormFixture.h"
 #include "toolbar/FCustomizeToolbar.h"
@@ -19,6 +20,17 @@ void chooseByKeys(QMenu& menu, int id) {
     for (int i = 0; i < menu.actions().size() && menu.activeAction() != wanted; ++i) QTest::keyClick(&menu, Qt::Key_Down);
     ASSERT_EQ(menu.activeAction(), wanted);
     QTest::keyClick(&menu, Qt::Key_Return);
+}
+
+// Where the menu opened, or the anchor itself when the screen had no room
+// there and Qt moved the menu inside it (the offscreen screen is small at
+// scale 2): then only "on the screen" can be asked of it.
+QPoint placedAt(QMenu& menu, QPoint anchor) {
+    const QRect screen = menu.screen()->availableGeometry();
+    const QRect wanted(anchor, menu.sizeHint());
+    if (screen.contains(wanted)) return menu.pos();
+    EXPECT_TRUE(screen.contains(menu.geometry())) << "the menu is off the screen";
+    return anchor;
 }
 
 }  // namespace
@@ -70,7 +82,7 @@ TEST_F(RunFormTest, ShiftF10OnTheSplitterOpensItsMenuThereAndAKeyChoosesTheLayou
     const QPoint centre = bar->mapToGlobal(bar->rect().center());
     QPoint at;
     backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
-        at = menu.pos();
+        at = placedAt(menu, QPoint(centre.x(), menu.pos().y()));
         chooseByKeys(menu, XTgContentPane::mnuSizeMaximize + 1);
     }});
     key(Qt::Key_F10, Qt::ShiftModifier);
@@ -149,8 +161,9 @@ TEST_F(RunFormTest, APlanRunsFromStartToTheEndOnKeysThroughTheWidgets) {
     QWidget* tools = win->findChild<QWidget*>(QString::number(ID_TGTBAR_TOOLS));
     ASSERT_NE(tools, nullptr);
     QPoint at;
+    const QPoint below = tools->mapToGlobal(tools->rect().bottomLeft());
     backend->presenter()->setHooks({.onMenu = [&](QMenu& menu) {
-        at = menu.pos();
+        at = placedAt(menu, below);
         chooseByKeys(menu, kToolReport);
     }});
     key(Qt::Key_F10, Qt::ShiftModifier);
