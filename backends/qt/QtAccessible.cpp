@@ -356,7 +356,7 @@ AccessNotifier::AccessNotifier(QtMirror& mirror) : m_mirror(mirror) {}
 
 AccessNotifier::~AccessNotifier() = default;
 
-void AccessNotifier::changed(Control& c, std::string_view) {
+void AccessNotifier::changed(Control& c, Change) {
     // The pieces of a drawn control report changes of their own (a label's
     // caption, a tab's picture): the control they belong to is looked at.
     Control* p = c.Parent();

@@ -69,7 +69,7 @@ public:
     // A control reported a change: whatever of it (or of the drawn control
     // it belongs to) assistive technology shows is compared with what it
     // was last told.
-    void changed(Control& c, std::string_view what);
+    void changed(Control& c, Change what);
     void focusChanged(Control& c);
     // The control's peer goes; nothing is kept for it.
     void forget(const Control* c, QWidget* widget);

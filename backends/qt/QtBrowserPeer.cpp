@@ -89,7 +89,7 @@ public:
                 // The engine dropped the page (another navigation cut in):
                 // it is asked again, once the engine has finished its turn.
                 m_shown = {};
-                QTimer::singleShot(0, m_view, [this] { apply("Document"); });
+                QTimer::singleShot(0, m_view, [this] { apply(Change::Document); });
             }
         });
     }
@@ -97,7 +97,7 @@ public:
     int documentsShown() const override { return m_done; }
 
     bool waitShown(int timeoutMs) override {
-        apply("Document");
+        apply(Change::Document);
         if (m_done == m_asked) return true;
         QEventLoop loop;
         QTimer deadline;
@@ -134,11 +134,11 @@ public:
     }
 
 protected:
-    void applyOther(std::string_view what) override {
+    void applyOther(Change what) override {
         WebBrowser* b = browserOf(*this);
         if (!b) return;
-        if (what.empty() || what == "Zoom") m_view->setZoomFactor(zoomFactor(b->zoomLevel()));
-        if (what.empty() || what == "Document") {
+        if (what == Change::All || what == Change::Zoom) m_view->setZoomFactor(zoomFactor(b->zoomLevel()));
+        if (what == Change::All || what == Change::Document) {
             Shown now = current(*b);
             if (now == m_shown && m_asked > 0) return;
             m_shown = now;
@@ -165,7 +165,7 @@ public:
         });
     }
     bool waitShown(int) override {
-        apply("Document");
+        apply(Change::Document);
         return true;
     }
     // Text is laid out at once; there is no frame to wait for.
@@ -173,15 +173,15 @@ public:
     QVariant evaluate(const QString&, int) override { return {}; }
 
 protected:
-    void applyOther(std::string_view what) override {
+    void applyOther(Change what) override {
         WebBrowser* b = browserOf(*this);
         if (!b) return;
-        if (what.empty() || what == "Document") {
+        if (what == Change::All || what == Change::Document) {
             Shown now = current(*b);
             m_view->document()->setBaseUrl(baseUrl(now.url, 0));
             m_view->setHtml(toQString(now.html));
         }
-        if (what.empty() || what == "Zoom") {
+        if (what == Change::All || what == Change::Zoom) {
             QFont f = m_view->font();
             f.setPointSizeF(9.0 * zoomFactor(b->zoomLevel()));
             m_view->document()->setDefaultFont(f);

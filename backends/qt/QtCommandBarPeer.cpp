@@ -213,7 +213,7 @@ public:
     }
 
 protected:
-    void applyOther(std::string_view) override { mirror().scheduleFlush(this); }
+    void applyOther(Change) override { mirror().scheduleFlush(this); }
     void applyColors() override { mirror().scheduleFlush(this); }
 
 private:
@@ -354,7 +354,7 @@ public:
     void flush() override { syncShortcuts(); }
 
 protected:
-    void applyOther(std::string_view) override { refreshBars(); }
+    void applyOther(Change) override { refreshBars(); }
     void applyColors() override { refreshBars(); }
 
 private:

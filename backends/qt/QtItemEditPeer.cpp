@@ -33,8 +33,8 @@ public:
     bool ownsKeys() const override { return true; }
 
 protected:
-    void applyOther(std::string_view what) override {
-        if (!what.empty() && what != "Items" && what != "ReadOnly") return;
+    void applyOther(Change what) override {
+        if (what != Change::All && what != Change::Items && what != Change::ReadOnly) return;
         auto* e = static_cast<XItemCollEdit*>(control());
         const auto& rows = e->Items();
         // Cells are updated in place: an edit being committed still holds
@@ -78,7 +78,7 @@ private:
         resumeNext([&] { e->editValue(static_cast<std::size_t>(row), value); });
         // Refused, or the host changed the rows meanwhile: the cells show
         // what the control holds.
-        if (alive && control()) apply("Items");
+        if (alive && control()) apply(Change::Items);
     }
 
     QTableWidget* m_table;

@@ -126,7 +126,7 @@ QtPeer* QtMirror::createTree(Control& c, QWidget* parentWidget, const Control* p
     m_byWidget[peer->widget()] = peer;
     peer->widget()->installEventFilter(this);
     peer->applyAll();
-    m_access->changed(c, "");
+    m_access->changed(c, Change::All);
     // A copy: a child's peer may make the control rearrange its children.
     const std::vector<std::shared_ptr<Control>> kids = c.Children();
     for (const auto& child : kids) createTree(*child, peer->childParent(), &c);
@@ -304,35 +304,34 @@ void QtMirror::controlDestroyed(const Control& c) {
     destroyTree(&c);
 }
 
-void QtMirror::controlChanged(Control& c, const char* what) {
-    const std::string_view w = what;
-    if (w == "Focus") {
+void QtMirror::controlChanged(Control& c, Change w) {
+    if (w == Change::Focus) {
         focusChanged(c);
         return;
     }
     m_access->changed(c, w);
-    if (w == "Visible" && m_autoOpenForms && c.Visible() && !peerFor(c))
+    if (w == Change::Visible && m_autoOpenForms && c.Visible() && !peerFor(c))
         if (auto* form = dynamic_cast<Form*>(&c); form && !c.Parent()) {
             windowFor(*form, true);
             return;
         }
     QtPeer* peer = peerFor(c);
     if (!peer) return;
-    if (peer->embedded() && w == "Geometry") {
+    if (peer->embedded() && w == Change::Geometry) {
         peer->apply(w);
         // The container's size hint is the control's size: a control that
         // sizes itself (the toolbar fits its bar) tells the host's layout.
         if (QWidget* host = peer->widget()->parentWidget()) host->updateGeometry();
         return;
     }
-    if (w == "ZOrder") {
+    if (w == Change::ZOrder) {
         if (c.Parent()) restack(*c.Parent());
-    } else if (w == "UpdateLocked" || w == "UpdateUnlocked") {
+    } else if (w == Change::UpdateLocked || w == Change::UpdateUnlocked) {
         // Painting waits while a control rearranges many children.
-        if (QWidget* win = peer->widget()->window()) win->setUpdatesEnabled(w == "UpdateUnlocked");
+        if (QWidget* win = peer->widget()->window()) win->setUpdatesEnabled(w == Change::UpdateUnlocked);
     } else {
         peer->apply(w);
-        if (w == "TabOrder") scheduleTabOrder(c);
+        if (w == Change::TabOrder) scheduleTabOrder(c);
     }
 }
 

@@ -27,36 +27,37 @@ Control* QtPeer::control() const {
 }
 
 void QtPeer::applyAll() {
-    for (const char* what : {"Geometry", "Visible", "Enabled", "ToolTipText", "Caption", "Colors", "Font", "TabOrder"})
+    for (Change what : {Change::Geometry, Change::Visible, Change::Enabled, Change::ToolTipText, Change::Caption,
+                        Change::Colors, Change::Font, Change::TabOrder})
         apply(what);
-    apply("");
+    apply(Change::All);
 }
 
-void QtPeer::apply(std::string_view what) {
+void QtPeer::apply(Change what) {
     Control* c = control();
     QWidget* w = widget();
     if (!c || !w) return;
     Syncing guard(*this);
-    if (what == "Geometry" || what == "Border") {
+    if (what == Change::Geometry || what == Change::Border) {
         applyGeometry();
-        if (what == "Border") {
+        if (what == Change::Border) {
             for (const auto& child : c->Children())
-                if (QtPeer* p = m_mirror.peerFor(*child)) p->apply("Geometry");
+                if (QtPeer* p = m_mirror.peerFor(*child)) p->apply(Change::Geometry);
             w->update();
         }
-    } else if (what == "Visible") {
+    } else if (what == Change::Visible) {
         w->setVisible(c->Visible());
-    } else if (what == "Enabled") {
+    } else if (what == Change::Enabled) {
         w->setEnabled(c->Enabled());
-    } else if (what == "ToolTipText") {
+    } else if (what == Change::ToolTipText) {
         w->setToolTip(toQString(c->ToolTipText()));
-    } else if (what == "Caption") {
+    } else if (what == Change::Caption) {
         applyCaption();
-    } else if (what == "BackColor" || what == "ForeColor" || what == "Colors") {
+    } else if (what == Change::BackColor || what == Change::ForeColor || what == Change::Colors) {
         applyColors();
-    } else if (what == "Font") {
+    } else if (what == Change::Font) {
         applyFont();
-    } else if (what == "TabOrder") {
+    } else if (what == Change::TabOrder) {
         applyFocusPolicy();
     } else {
         applyOther(what);
@@ -114,6 +115,6 @@ void QtPeer::applyFont() {
     widget()->setFont(toQFont(shown));
 }
 
-void QtPeer::applyOther(std::string_view) { widget()->update(); }
+void QtPeer::applyOther(Change) { widget()->update(); }
 
 }  // namespace tavixTGCL2::qt

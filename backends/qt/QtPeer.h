@@ -30,7 +30,7 @@ public:
     QtMirror& mirror() const { return m_mirror; }
 
     // Applies one reported change ("Geometry", "Visible", "Caption"...).
-    void apply(std::string_view what);
+    void apply(Change what);
     // Applies everything, as for a new peer.
     void applyAll();
     // Whether the widget turns presses into clicks itself (a button): the
@@ -56,7 +56,7 @@ protected:
     virtual void applyCaption() {}
     virtual void applyColors();
     virtual void applyFont();
-    virtual void applyOther(std::string_view what);
+    virtual void applyOther(Change what);
     // A guard for the peer's own signals while it writes into its widget.
     bool syncing() const { return m_syncing > 0; }
     struct Syncing {

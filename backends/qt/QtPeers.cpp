@@ -102,8 +102,8 @@ protected:
     void applyCaption() override {
         if (Control* c = control(); c && widget()->isWindow()) widget()->setWindowTitle(toQString(c->Caption()));
     }
-    void applyOther(std::string_view what) override {
-        if (what == "TopMost" && widget()->isWindow()) {
+    void applyOther(Change what) override {
+        if (what == Change::TopMost && widget()->isWindow()) {
             auto* form = static_cast<Form*>(control());
             const bool shown = widget()->isVisible();
             widget()->setWindowFlag(Qt::WindowStaysOnTopHint, form->topMost());
@@ -229,14 +229,14 @@ protected:
         m_label->setPalette(pal);
         m_label->setAutoFillBackground(!l->BackStyleTransparent());
     }
-    void applyOther(std::string_view what) override {
+    void applyOther(Change what) override {
         auto* l = static_cast<Label*>(control());
-        if (what.empty() || what == "WordWrap" || what == "AutoSize") m_label->setWordWrap(l->WordWrap() || l->AutoSize());
-        if (what.empty() || what == "Alignment") {
+        if (what == Change::All || what == Change::WordWrap || what == Change::AutoSize) m_label->setWordWrap(l->WordWrap() || l->AutoSize());
+        if (what == Change::All || what == Change::Alignment) {
             Qt::Alignment h = l->Alignment() == 1 ? Qt::AlignRight : l->Alignment() == 2 ? Qt::AlignHCenter : Qt::AlignLeft;
             m_label->setAlignment(h | Qt::AlignTop);
         }
-        if (what.empty() || what == "BackStyle") applyColors();
+        if (what == Change::All || what == Change::BackStyle) applyColors();
     }
 
 private:
@@ -257,7 +257,7 @@ public:
     bool ownsKeys() const override { return true; }
 
 protected:
-    void applyOther(std::string_view what) override {
+    void applyOther(Change what) override {
         auto* t = static_cast<TextBox*>(control());
         const QString text = toQString(t->Text());
         if (auto* line = qobject_cast<QLineEdit*>(widget())) {
@@ -278,7 +278,7 @@ private:
         bool taken = true;
         resumeNext([&] { taken = t->typeText(toStdString(s)); });
         // Refused while locked or disabled: the widget shows the text again.
-        if (!taken && alive) apply("Text");
+        if (!taken && alive) apply(Change::Text);
     }
 };
 
@@ -294,7 +294,7 @@ public:
 
 protected:
     void applyCaption() override { m_button->setText(toQString(control()->Caption())); }
-    void applyOther(std::string_view) override {
+    void applyOther(Change) override {
         m_button->setDefault(static_cast<CommandButton*>(control())->Default());
     }
 
@@ -314,14 +314,14 @@ public:
             // down leaves nothing to update.
             QPointer<QWidget> alive = w;
             if (Control* ctl = control()) resumeNext([&] { ctl->doClick(); });
-            if (alive) apply("Value");
+            if (alive) apply(Change::Value);
         });
     }
     bool reportsClicks() const override { return true; }
 
 protected:
     void applyCaption() override { m_button->setText(toQString(control()->Caption())); }
-    void applyOther(std::string_view) override {
+    void applyOther(Change) override {
         auto* c = static_cast<Ctl*>(control());
         if constexpr (std::is_same_v<W, QCheckBox>) {
             m_button->setTristate(c->Value() == 2);
@@ -341,13 +341,13 @@ public:
         QObject::connect(w, &QComboBox::activated, w, [this, w](int index) {
             QPointer<QWidget> alive = w;
             if (auto* c = static_cast<ComboBox*>(control())) resumeNext([&] { c->setListIndex(index); });
-            if (alive) apply("ListIndex");
+            if (alive) apply(Change::ListIndex);
         });
     }
     bool reportsClicks() const override { return true; }
 
 protected:
-    void applyOther(std::string_view) override {
+    void applyOther(Change) override {
         auto* c = static_cast<ComboBox*>(control());
         QStringList items;
         for (std::int32_t i = 0; i < c->ListCount(); ++i) items << toQString(c->List(i));
@@ -375,7 +375,7 @@ public:
     bool reportsClicks() const override { return true; }
 
 protected:
-    void applyOther(std::string_view) override {
+    void applyOther(Change) override {
         auto* l = static_cast<ListView*>(control());
         m_list->setViewMode(l->View() == 0 ? QListView::IconMode : QListView::ListMode);
         QStringList items;
@@ -418,7 +418,7 @@ public:
             QPointer<QWidget> alive = w;
             auto* t = static_cast<TabControl*>(control());
             if (t && index >= 0) resumeNext([&] { t->setSelectedItem(index); });
-            if (alive) apply("SelectedItem");
+            if (alive) apply(Change::SelectedItem);
         });
         // Whatever else turns the bar's page (the wheel) turns the control's.
         QObject::connect(w, &QTabBar::currentChanged, w, [this](int index) {
@@ -430,7 +430,7 @@ public:
     bool reportsClicks() const override { return true; }
 
 protected:
-    void applyOther(std::string_view) override {
+    void applyOther(Change) override {
         auto* t = static_cast<TabControl*>(control());
         while (m_tabs->count() > t->itemCount()) m_tabs->removeTab(m_tabs->count() - 1);
         for (std::int32_t i = 0; i < t->itemCount(); ++i) {

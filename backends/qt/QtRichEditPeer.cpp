@@ -43,8 +43,8 @@ public:
     bool ownsKeys() const override { return true; }
 
 protected:
-    void applyOther(std::string_view what) override {
-        if (!what.empty() && what != "Content") return;
+    void applyOther(Change what) override {
+        if (what != Change::All && what != Change::Content) return;
         const auto* r = static_cast<XRichEdit*>(control());
         QString html;
         for (const RtfParagraph& p : r->document().paragraphs) {

@@ -342,7 +342,7 @@ void XPaneProcedure::onBeforeNavigate2() {
         layout();
     }
     resumeNext([&] { xwbToolbar->ShowProgressBar(true); });
-    changed("Repaint");
+    changed(Change::Repaint);
 }
 
 void XPaneProcedure::onProgressChange(std::int32_t, std::int32_t progressMax) {

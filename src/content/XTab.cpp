@@ -71,7 +71,7 @@ void XTab::showBackground(const std::string& key) {
     }
     m_dc.setDeviceScale(scale);
     m_dc.selectSurface(&m_surface);
-    changed("Picture");
+    changed(Change::Picture);
 }
 
 void XTab::deviceScaleChanged() {
@@ -91,7 +91,7 @@ void XTab::fillBody() {
     auto x = static_cast<std::int32_t>(std::nearbyint(ScaleWidth() / 2.0 / ppx));
     auto y = static_cast<std::int32_t>(std::nearbyint(ScaleHeight() / 2.0 / ppy));
     m_dc.extFloodFill(x, y, kBodyWhite, FLOODFILLSURFACE);
-    changed("Picture");
+    changed(Change::Picture);
 }
 
 void XTab::showIcon(const PicturePtr& p) {

@@ -35,13 +35,13 @@ void XItemCollEdit::Load(std::shared_ptr<IDutInfo> info) {
     m_info = std::move(info);
     m_rows = std::move(rows);
     m_modified = false;
-    changed("Items");
+    changed(Change::Items);
 }
 
 void XItemCollEdit::setReadOnly(bool on) {
     if (on == m_readOnly) return;
     m_readOnly = on;
-    changed("ReadOnly");
+    changed(Change::ReadOnly);
 }
 
 bool XItemCollEdit::editValue(std::size_t index, const std::string& value) {
@@ -50,7 +50,7 @@ bool XItemCollEdit::editValue(std::size_t index, const std::string& value) {
     if (m_rows[index].Value == v) return true;
     m_rows[index].Value = std::move(v);
     m_modified = true;
-    changed("Items");
+    changed(Change::Items);
     auto i = static_cast<std::int32_t>(index);
     std::weak_ptr<Control> self = weak_from_this();
     bool shared = !self.expired();

@@ -70,7 +70,7 @@ void XRichEdit::reload() {
             m_plain.clear();
         }
     }
-    changed("Content");
+    changed(Change::Content);
 }
 
 const RtfLink& XRichEdit::link(std::size_t index) const {

@@ -117,7 +117,7 @@ void CommandBar::markDeleted() {
 }
 
 void CommandBar::contentChanged(bool affectsLayout) {
-    changed("Controls");
+    changed(Change::Controls);
     if (affectsLayout && m_owner && docked()) m_owner->invalidateLayout();
 }
 
@@ -181,7 +181,7 @@ void CommandBar::setPosition(std::int32_t position) {
                                             std::to_string(position));
     if (position == m_position) return;
     m_position = position;
-    changed("Position");
+    changed(Change::Position);
     if (m_owner) m_owner->invalidateLayout();
 }
 
@@ -224,7 +224,7 @@ void CommandBar::EnableDocking(std::int32_t flags) {
         for (std::int32_t p : {cbpTop, cbpBottom, cbpLeft, cbpRight, cbpFloating})
             if (flags & dockBitOf(p)) {
                 m_position = p;
-                changed("Position");
+                changed(Change::Position);
                 break;
             }
     }
@@ -292,7 +292,7 @@ void CommandBar::setOption(std::int32_t number, bool v) {
         case optionShowExpandButton: setShowExpandButton(v); break;
         case optionCustomizable: setCustomizable(v); break;
         case optionContextMenuPresent: setContextMenuPresent(v); break;
-        default: m_options[number] = v; changed("Options");
+        default: m_options[number] = v; changed(Change::Options);
     }
 }
 
@@ -348,7 +348,7 @@ void CommandBar::GetWindowRect(std::int32_t& left, std::int32_t& top, std::int32
 
 void CommandBar::RedrawBar() {
     check();
-    changed("Redraw");
+    changed(Change::Redraw);
 }
 
 std::vector<MenuEntry> CommandBar::menuEntries() const {

@@ -87,7 +87,7 @@ void CommandBars::setVisualTheme(std::int32_t theme) {
     if (theme < cbThemeOffice2000 || theme > cbThemeNative)
         throw Error(errInvalidProperty, "no visual theme " + std::to_string(theme));
     m_theme = theme;
-    changed("Theme");
+    changed(Change::Theme);
 }
 
 namespace {
@@ -115,7 +115,7 @@ void CommandBars::setSpecialColor(std::int32_t index, OleColor color) {
     if (index < 0 || index >= colorCount)
         throw Error(errSubscript, "no colour index " + std::to_string(index));
     m_colors[index] = color;
-    changed("Colors");
+    changed(Change::Colors);
 }
 
 void CommandBars::reportExecute(const std::shared_ptr<CommandBarControl>& control) {

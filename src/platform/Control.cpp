@@ -1,6 +1,7 @@
 #include "platform/Control.h"
 
 #include <algorithm>
+#include <iterator>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -120,7 +121,7 @@ void Control::applyGeometry(std::int32_t l, std::int32_t t, std::int32_t w, std:
     m_top = t;
     m_width = w;
     m_height = h;
-    changed("Geometry");
+    changed(Change::Geometry);
     if (sized) {
         onResize();
         Resize();
@@ -131,7 +132,7 @@ void Control::setScaleMode(ScaleMode m) { m_scaleMode = m; }
 
 void Control::setBorderPixels(std::int32_t px) {
     m_borderPixels = std::max(0, px);
-    changed("Border");
+    changed(Change::Border);
 }
 
 std::int32_t Control::ScaleWidth() const {
@@ -147,7 +148,7 @@ std::int32_t Control::ScaleHeight() const {
 void Control::setVisible(bool v) {
     if (v == m_visible) return;
     m_visible = v;
-    changed("Visible");
+    changed(Change::Visible);
     if (!v) focusLeaving(false);
 }
 
@@ -160,38 +161,38 @@ bool Control::isShown() const {
 void Control::setEnabled(bool v) {
     if (v == m_enabled) return;
     m_enabled = v;
-    changed("Enabled");
+    changed(Change::Enabled);
     if (!v) focusLeaving(false);
 }
 
 void Control::setToolTipText(std::string s) {
     if (s == m_toolTip) return;
     m_toolTip = std::move(s);
-    changed("ToolTipText");
+    changed(Change::ToolTipText);
 }
 
 void Control::setCaption(std::string s) {
     if (s == m_caption) return;
     m_caption = std::move(s);
-    changed("Caption");
+    changed(Change::Caption);
 }
 
 void Control::setBackColor(OleColor c) {
     if (c == m_backColor) return;
     m_backColor = c;
-    changed("BackColor");
+    changed(Change::BackColor);
 }
 
 void Control::setForeColor(OleColor c) {
     if (c == m_foreColor) return;
     m_foreColor = c;
-    changed("ForeColor");
+    changed(Change::ForeColor);
 }
 
 void Control::setFont(const Font& f) {
     if (f == m_font) return;
     m_font = f;
-    changed("Font");
+    changed(Change::Font);
 }
 
 void Control::ZOrder(std::int32_t position) {
@@ -203,7 +204,7 @@ void Control::ZOrder(std::int32_t position) {
     sib.erase(it);
     if (position == 0) sib.push_back(self);
     else sib.insert(sib.begin(), self);
-    changed("ZOrder");
+    changed(Change::ZOrder);
 }
 
 std::int32_t Control::zIndex() const {
@@ -220,7 +221,13 @@ bool Control::ambientUserMode() const {
     return true;
 }
 
-void Control::changed(const char* what) {
+const char* changeName(Change what) {
+    static constexpr const char* kNames[] = {"All", "Alignment", "AutoRedraw", "AutoSize", "BackColor", "BackStyle", "Border", "BorderColor", "BorderStyle", "Caption", "Colors", "Columns", "Content", "Controls", "Document", "Enabled", "FillColor", "FillStyle", "Focus", "Font", "ForeColor", "Geometry", "Image", "Items", "Line", "List", "ListIndex", "ListItems", "Locked", "MaskColor", "MaskPicture", "MouseIcon", "MousePointer", "Options", "Picture", "Position", "ReadOnly", "Redraw", "Repaint", "SelectedItem", "Shape", "SmallIcons", "TabOrder", "Text", "Theme", "ToolTipText", "TopMost", "UpdateLocked", "UpdateUnlocked", "Value", "View", "Visible", "WordWrap", "ZOrder", "Zoom"};
+    const auto i = static_cast<std::size_t>(what);
+    return i < std::size(kNames) ? kNames[i] : "?";
+}
+
+void Control::changed(Change what) {
     if (s_observer) s_observer->controlChanged(*this, what);
 }
 
@@ -318,13 +325,13 @@ std::shared_ptr<Control> ControlFactory::create(const std::string& className) {
 
 WindowUpdateLock::WindowUpdateLock(Control* c) : m_control(c) {
     ++s_depth;
-    if (auto* o = Control::observer(); o && c) o->controlChanged(*c, "UpdateLocked");
+    if (auto* o = Control::observer(); o && c) o->controlChanged(*c, Change::UpdateLocked);
 }
 
 WindowUpdateLock::~WindowUpdateLock() {
     --s_depth;
     if (auto* o = Control::observer(); o && m_control && s_depth == 0)
-        o->controlChanged(*m_control, "UpdateUnlocked");
+        o->controlChanged(*m_control, Change::UpdateUnlocked);
 }
 
 }  // namespace tavixTGCL2

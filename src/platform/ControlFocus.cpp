@@ -92,14 +92,14 @@ constexpr std::int16_t kModifiers = vbShiftMask | vbCtrlMask | vbAltMask;
 void Control::setCanGetFocus(bool v) {
     if (v == m_canGetFocus) return;
     m_canGetFocus = v;
-    changed("TabOrder");
+    changed(Change::TabOrder);
     if (!v) focusLeaving(false);
 }
 
 void Control::setTabStop(bool v) {
     if (v == m_tabStop) return;
     m_tabStop = v;
-    changed("TabOrder");
+    changed(Change::TabOrder);
 }
 
 void Control::setTabIndex(std::int16_t v) {
@@ -107,7 +107,7 @@ void Control::setTabIndex(std::int16_t v) {
     m_tabIndexSet = true;
     if (v == m_tabIndex) return;
     m_tabIndex = v;
-    changed("TabOrder");
+    changed(Change::TabOrder);
 }
 
 bool Control::isFocusable() const {
@@ -165,13 +165,13 @@ void Control::focusTo(Control* next) {
         // The old control has let go before it hears so: a LostFocus handler
         // that gives the focus elsewhere has the last word.
         m_focus = nullptr;
-        if (s_observer) s_observer->controlChanged(*old, "Focus");
+        if (s_observer) s_observer->controlChanged(*old, Change::Focus);
         resumeNext([&] { old->LostFocus(); });
         if (m_focus || !next || next->root() != this || !next->isFocusable()) return;
     }
     if (!next) return;
     m_focus = next;
-    if (s_observer) s_observer->controlChanged(*next, "Focus");
+    if (s_observer) s_observer->controlChanged(*next, Change::Focus);
     resumeNext([&] { next->GotFocus(); });
 }
 

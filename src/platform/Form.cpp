@@ -56,7 +56,7 @@ void Form::activate() {
 
 void Form::setTopMost(bool v) {
     m_topMost = v;
-    changed("TopMost");
+    changed(Change::TopMost);
 }
 
 bool Form::pressKey(std::int16_t keyAscii) {

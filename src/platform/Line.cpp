@@ -36,7 +36,7 @@ void Line::setBorderWidth(std::int32_t px) {
 void Line::setBorderColor(OleColor c) {
     if (c == m_borderColor) return;
     m_borderColor = c;
-    changed("BorderColor");
+    changed(Change::BorderColor);
 }
 
 void Line::fit() {
@@ -48,7 +48,7 @@ void Line::fit() {
     const std::int32_t pad = Screen::toTwips(m_borderWidth / 2 + 1);
     moveTwips(std::min(x1, x2) - pad, std::min(y1, y2) - pad, std::abs(x2 - x1) + 2 * pad,
               std::abs(y2 - y1) + 2 * pad);
-    changed("Line");
+    changed(Change::Line);
 }
 
 void Line::paintOnParent(DC& dc, std::int32_t x, std::int32_t y) const {

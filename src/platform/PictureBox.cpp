@@ -163,12 +163,12 @@ void PictureBox::registerClass() {
 
 void PictureBox::setAutoRedraw(bool on) {
     m_autoRedraw = on;
-    changed("AutoRedraw");
+    changed(Change::AutoRedraw);
 }
 
 void PictureBox::setPicture(PicturePtr picture) {
     m_picture = std::move(picture);
-    changed("Picture");
+    changed(Change::Picture);
     Cls();
 }
 

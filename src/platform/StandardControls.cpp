@@ -39,19 +39,19 @@ std::vector<OptionButton*> groupOf(const OptionButton& o) {
 
 }  // namespace
 
-void Label::setAutoSize(bool v) { m_autoSize = v; changed("AutoSize"); }
-void Label::setWordWrap(bool v) { m_wordWrap = v; changed("WordWrap"); }
-void Label::setAlignment(std::int32_t v) { m_alignment = v; changed("Alignment"); }
-void Label::setBackStyleTransparent(bool v) { m_transparent = v; changed("BackStyle"); }
+void Label::setAutoSize(bool v) { m_autoSize = v; changed(Change::AutoSize); }
+void Label::setWordWrap(bool v) { m_wordWrap = v; changed(Change::WordWrap); }
+void Label::setAlignment(std::int32_t v) { m_alignment = v; changed(Change::Alignment); }
+void Label::setBackStyleTransparent(bool v) { m_transparent = v; changed(Change::BackStyle); }
 
 void TextBox::setText(std::string t) {
     if (t == m_text) return;
     m_text = std::move(t);
-    changed("Text");
+    changed(Change::Text);
     Change();
 }
 
-void TextBox::setLocked(bool v) { m_locked = v; changed("Locked"); }
+void TextBox::setLocked(bool v) { m_locked = v; changed(Change::Locked); }
 
 bool TextBox::typeText(std::string t) {
     if (m_locked || !Enabled()) return false;
@@ -59,11 +59,11 @@ bool TextBox::typeText(std::string t) {
     return true;
 }
 
-void Shape::setShapeKind(std::int32_t v) { m_shape = v; changed("Shape"); }
-void Shape::setFillColor(OleColor c) { m_fillColor = c; changed("FillColor"); }
-void Shape::setFillSolid(bool v) { m_fillSolid = v; changed("FillStyle"); }
-void Shape::setBorderColor(OleColor c) { m_borderColor = c; changed("BorderColor"); }
-void Shape::setBorderVisible(bool v) { m_borderVisible = v; changed("BorderStyle"); }
+void Shape::setShapeKind(std::int32_t v) { m_shape = v; changed(Change::Shape); }
+void Shape::setFillColor(OleColor c) { m_fillColor = c; changed(Change::FillColor); }
+void Shape::setFillSolid(bool v) { m_fillSolid = v; changed(Change::FillStyle); }
+void Shape::setBorderColor(OleColor c) { m_borderColor = c; changed(Change::BorderColor); }
+void Shape::setBorderVisible(bool v) { m_borderVisible = v; changed(Change::BorderStyle); }
 
 Timer::~Timer() {
     if (m_id) EventLoop::current().stopTimer(m_id);
@@ -94,13 +94,13 @@ void Timer::restart() {
 void OptionButton::setValue(bool v) {
     if (v == m_value) return;
     m_value = v;
-    changed("Value");
+    changed(Change::Value);
     if (!v) return;
     if (Control* p = Parent())
         for (auto& c : p->Children())
             if (auto* o = dynamic_cast<OptionButton*>(c.get()); o && o != this && o->m_value) {
                 o->m_value = false;
-                o->changed("Value");
+                o->changed(Change::Value);
             }
     Click();
 }
@@ -147,7 +147,7 @@ void CheckBox::setValue(std::int32_t v) {
     if (v < 0 || v > 2) throw Error(errInvalidProperty, "Invalid property value: Value");
     if (v == m_value) return;
     m_value = v;
-    changed("Value");
+    changed(Change::Value);
     Click();
 }
 
@@ -172,7 +172,7 @@ void ComboBox::AddItem(std::string item, std::int32_t index) {
     m_items.insert(m_items.begin() + index, std::move(item));
     m_itemData.insert(m_itemData.begin() + index, 0);
     if (m_listIndex >= index) ++m_listIndex;
-    changed("List");
+    changed(Change::List);
 }
 
 void ComboBox::RemoveItem(std::int32_t index) {
@@ -181,14 +181,14 @@ void ComboBox::RemoveItem(std::int32_t index) {
     m_itemData.erase(m_itemData.begin() + index);
     if (m_listIndex == index) m_listIndex = -1;
     else if (m_listIndex > index) --m_listIndex;
-    changed("List");
+    changed(Change::List);
 }
 
 void ComboBox::Clear() {
     m_items.clear();
     m_itemData.clear();
     m_listIndex = -1;
-    changed("List");
+    changed(Change::List);
 }
 
 const std::string& ComboBox::List(std::int32_t index) const {
@@ -210,7 +210,7 @@ void ComboBox::setListIndex(std::int32_t i) {
     if (i < -1 || i >= ListCount()) throw Error(errInvalidProperty, "Invalid property value: ListIndex");
     if (i == m_listIndex) return;
     m_listIndex = i;
-    changed("ListIndex");
+    changed(Change::ListIndex);
     Click();
 }
 
@@ -228,7 +228,7 @@ std::int32_t ListView::addItem(ListItem item, std::int32_t index) {
     if (index < 1 || index > count()) index = count() + 1;
     m_items.insert(m_items.begin() + (index - 1), std::move(item));
     if (m_selected >= index) ++m_selected;
-    changed("ListItems");
+    changed(Change::ListItems);
     return index;
 }
 
@@ -237,13 +237,13 @@ void ListView::removeItem(std::int32_t index) {
     m_items.erase(m_items.begin() + (index - 1));
     if (m_selected == index) m_selected = 0;
     else if (m_selected > index) --m_selected;
-    changed("ListItems");
+    changed(Change::ListItems);
 }
 
 void ListView::clear() {
     m_items.clear();
     m_selected = 0;
-    changed("ListItems");
+    changed(Change::ListItems);
 }
 
 ListItem& ListView::item(std::int32_t index) {
@@ -259,7 +259,7 @@ const ListItem& ListView::item(std::int32_t index) const {
 void ListView::setSelectedIndex(std::int32_t index) {
     if (index < 0 || index > count()) throw Error(errSubscript, "Index out of bounds");
     m_selected = index;
-    changed("SelectedItem");
+    changed(Change::SelectedItem);
 }
 
 void ListView::clickItem(std::int32_t index) {
@@ -283,7 +283,7 @@ bool ListView::onKeyDown(std::int16_t keyCode, std::int16_t shift) {
 std::int32_t ListView::addColumn(std::string text, std::int32_t width) {
     if (width < 0) throw Error(errInvalidProperty, "Invalid property value: Width");
     m_columns.push_back({std::move(text), width});
-    changed("Columns");
+    changed(Change::Columns);
     return columnCount();
 }
 
@@ -301,12 +301,12 @@ void ListView::setColumnWidth(std::int32_t index, std::int32_t width) {
     if (index < 1 || index > columnCount()) throw Error(errSubscript, "Index out of bounds");
     if (width < 0) throw Error(errInvalidProperty, "Invalid property value: Width");
     m_columns[index - 1].width = width;
-    changed("Columns");
+    changed(Change::Columns);
 }
 
 void ListView::setSmallIcons(ImageList icons) {
     m_smallIcons = std::move(icons);
-    changed("SmallIcons");
+    changed(Change::SmallIcons);
 }
 
 PicturePtr ListView::smallIconOf(std::int32_t index) const {
@@ -321,7 +321,7 @@ std::int32_t TabControl::insertItem(std::int32_t index, std::string caption) {
     m_captions.insert(m_captions.begin() + index, std::move(caption));
     if (m_selected >= index) ++m_selected;
     if (m_selected < 0) m_selected = 0;
-    changed("Items");
+    changed(Change::Items);
     return index;
 }
 
@@ -333,14 +333,14 @@ const std::string& TabControl::itemCaption(std::int32_t index) const {
 void TabControl::setItemCaption(std::int32_t index, std::string caption) {
     if (index < 0 || index >= itemCount()) throw Error(errSubscript, "Index out of bounds");
     m_captions[index] = std::move(caption);
-    changed("Items");
+    changed(Change::Items);
 }
 
 void TabControl::setSelectedItem(std::int32_t index) {
     if (index < 0 || index >= itemCount()) throw Error(errSubscript, "Index out of bounds");
     if (index == m_selected) return;
     m_selected = index;
-    changed("SelectedItem");
+    changed(Change::SelectedItem);
     SelectedChanged(index);
 }
 

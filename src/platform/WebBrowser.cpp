@@ -293,7 +293,7 @@ void WebBrowser::ExecWB(std::int32_t cmd, std::int32_t, const Variant* in, Varia
             throw Error(errInvalidProperty, "ExecWB: zoom level " + std::to_string(level) + " is outside 0 to 4");
         if (level != m_zoom) {
             m_zoom = level;
-            changed("Zoom");
+            changed(Change::Zoom);
         }
     }
     if (out) *out = Variant(m_zoom);
@@ -483,8 +483,8 @@ void WebBrowser::installDocument(std::shared_ptr<HtmlDocument> doc, const std::s
     m_documentConnection.disconnect();
     m_document = std::move(doc);
     m_locationUrl = location;
-    if (m_document) m_documentConnection = m_document->Changed.connect([this] { changed("Document"); });
-    changed("Document");
+    if (m_document) m_documentConnection = m_document->Changed.connect([this] { changed(Change::Document); });
+    changed(Change::Document);
 }
 
 void WebBrowser::pushHistory(const std::string& url) {

@@ -61,31 +61,31 @@ void XTransparentImage::registerClass() {
 
 void XTransparentImage::setPicture(PicturePtr picture) {
     m_picture = std::move(picture);
-    changed("Picture");
+    changed(Change::Picture);
     PropertyChanged(kKeyPicture);
 }
 
 void XTransparentImage::setMaskColor(OleColor color) {
     m_maskColor = color;
-    changed("MaskColor");
+    changed(Change::MaskColor);
     PropertyChanged(kKeyMaskColor);
 }
 
 void XTransparentImage::setMaskPicture(PicturePtr picture) {
     m_maskPicture = std::move(picture);
-    changed("MaskPicture");
+    changed(Change::MaskPicture);
     PropertyChanged(kKeyMaskPicture);
 }
 
 void XTransparentImage::setMouseIcon(PicturePtr picture) {
     m_mouseIcon = std::move(picture);
-    changed("MouseIcon");
+    changed(Change::MouseIcon);
     PropertyChanged(kKeyMouseIcon);
 }
 
 void XTransparentImage::setMousePointer(std::int32_t pointer) {
     m_mousePointer = pointerOf(pointer);
-    changed("MousePointer");
+    changed(Change::MousePointer);
     PropertyChanged(kKeyMousePointer);
 }
 
@@ -100,7 +100,7 @@ void XTransparentImage::ReadProperties(const PropertyBag& bag) {
         const Variant v = bag.ReadProperty(kKeyMousePointer, Variant(kDefaultMousePointer));
         m_mousePointer = pointerOf(static_cast<std::int64_t>(v.toInt32()));
     });
-    changed("Picture");
+    changed(Change::Picture);
 }
 
 void XTransparentImage::WriteProperties(PropertyBag& bag) const {

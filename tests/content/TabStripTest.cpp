@@ -37,8 +37,8 @@ struct RedrawCounter : ControlObserver {
     int pictures = 0;
     void controlAdded(Control&, Control&) override {}
     void controlRemoved(Control&, Control&) override {}
-    void controlChanged(Control&, const char* what) override {
-        if (std::string(what) == "Picture" || std::string(what) == "ZOrder") ++pictures;
+    void controlChanged(Control&, Change what) override {
+        if (what == Change::Picture || what == Change::ZOrder) ++pictures;
     }
     RedrawCounter() { Control::setObserver(this); }
     ~RedrawCounter() override { Control::setObserver(nullptr); }

@@ -42,9 +42,9 @@ struct FocusLog : ControlObserver {
     std::vector<std::string> events;
     void controlAdded(Control&, Control&) override {}
     void controlRemoved(Control&, Control&) override {}
-    void controlChanged(Control& c, const char* what) override {
-        if (std::string(what) == "Focus") events.push_back(c.Name() + (c.hasFocus() ? "+" : "-"));
-        if (std::string(what) == "TabOrder") events.push_back(c.Name() + " order");
+    void controlChanged(Control& c, Change what) override {
+        if (what == Change::Focus) events.push_back(c.Name() + (c.hasFocus() ? "+" : "-"));
+        if (what == Change::TabOrder) events.push_back(c.Name() + " order");
     }
     FocusLog() { Control::setObserver(this); }
     ~FocusLog() override { Control::setObserver(nullptr); }

@@ -28,6 +28,74 @@ enum ShiftMask : std::int16_t { vbShiftMask = 1, vbCtrlMask = 2, vbAltMask = 4 }
 
 class Control;
 
+// What changed about a control, as its observer (a toolkit backend) is told.
+// Most name the property whose new value is to be shown; the others:
+// Focus (the control lost or got the focus: hasFocus() tells which),
+// TabOrder (CanGetFocus, TabStop or TabIndex), ZOrder (its place among its
+// siblings), UpdateLocked/UpdateUnlocked (painting waits while a control
+// rearranges many children), Redraw/Repaint (drawn content), All (nothing in
+// particular: show everything again; never sent by a control).
+enum class Change : std::uint8_t {
+    All,
+    Alignment,
+    AutoRedraw,
+    AutoSize,
+    BackColor,
+    BackStyle,
+    Border,
+    BorderColor,
+    BorderStyle,
+    Caption,
+    Colors,
+    Columns,
+    Content,
+    Controls,
+    Document,
+    Enabled,
+    FillColor,
+    FillStyle,
+    Focus,
+    Font,
+    ForeColor,
+    Geometry,
+    Image,
+    Items,
+    Line,
+    List,
+    ListIndex,
+    ListItems,
+    Locked,
+    MaskColor,
+    MaskPicture,
+    MouseIcon,
+    MousePointer,
+    Options,
+    Picture,
+    Position,
+    ReadOnly,
+    Redraw,
+    Repaint,
+    SelectedItem,
+    Shape,
+    SmallIcons,
+    TabOrder,
+    Text,
+    Theme,
+    ToolTipText,
+    TopMost,
+    UpdateLocked,
+    UpdateUnlocked,
+    Value,
+    View,
+    Visible,
+    WordWrap,
+    ZOrder,
+    Zoom,
+};
+
+// The change's name ("Geometry"), for logs and messages.
+TGCL_API const char* changeName(Change what);
+
 // Lets a toolkit backend follow the tree as it changes. The headless build
 // has no observer and pays one branch per change.
 class TGCL_API ControlObserver {
@@ -35,11 +103,9 @@ public:
     virtual ~ControlObserver() = default;
     virtual void controlAdded(Control& parent, Control& child) = 0;
     virtual void controlRemoved(Control& parent, Control& child) = 0;
-    // what names the property that changed ("Geometry", "Visible", "Caption"...).
-    // "Focus" comes for the control that lost the focus, then for the one
-    // that got it (hasFocus() tells which); "TabOrder" when CanGetFocus,
-    // TabStop or TabIndex changed.
-    virtual void controlChanged(Control& c, const char* what) = 0;
+    // Change::Focus comes for the control that lost the focus, then for the
+    // one that got it.
+    virtual void controlChanged(Control& c, Change what) = 0;
     // The control is being destroyed (its own parts already are): only its
     // identity is left, so an observer drops what it keeps for it and never
     // reads it again. Children that die with it are reported after it.
@@ -226,7 +292,7 @@ public:
     static ControlObserver* observer() { return s_observer; }
 
 protected:
-    void changed(const char* what);
+    void changed(Change what);
     // Called after the size changed, before Resize is raised.
     virtual void onResize() {}
     // What the control does with a key that reaches it while it has the

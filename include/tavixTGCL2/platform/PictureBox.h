@@ -91,7 +91,7 @@ protected:
     // first and then lay themselves out.
     void onResize() override;
     // Tells a toolkit backend that the surface holds a new image.
-    void imageChanged() { changed("Image"); }
+    void imageChanged() { changed(Change::Image); }
 
 private:
     void fitSurface();

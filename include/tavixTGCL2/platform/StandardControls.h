@@ -214,7 +214,7 @@ public:
     void ensureVisible(std::int32_t index) { m_topIndex = index; }
     // 0 icon, 1 small icon, 2 list, 3 report.
     std::int32_t View() const { return m_view; }
-    void setView(std::int32_t v) { m_view = v; changed("View"); }
+    void setView(std::int32_t v) { m_view = v; changed(Change::View); }
     std::int32_t topIndex() const { return m_topIndex; }
 
     // Report columns, 1-based; widths in the list's parent units.

@@ -84,7 +84,7 @@ public:
     // --- ControlObserver ---------------------------------------------------
     void controlAdded(Control& parent, Control& child) override;
     void controlRemoved(Control& parent, Control& child) override;
-    void controlChanged(Control& c, const char* what) override;
+    void controlChanged(Control& c, Change what) override;
     void controlDestroyed(const Control& c) override;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
