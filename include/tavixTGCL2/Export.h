@@ -8,3 +8,12 @@
 #else
 #define TGCL_API
 #endif
+
+// For the library's own types that public headers only name: explicitly
+// hidden, or the standard templates instantiated over them would be
+// exported along with the public class they serve.
+#if defined(__GNUC__) || defined(__clang__)
+#define TGCL_HIDDEN __attribute__((visibility("hidden")))
+#else
+#define TGCL_HIDDEN
+#endif

@@ -33,7 +33,7 @@ namespace tavixTGCL2 {
 
 // What a method gets: its arguments, which it may write back (by-reference
 // parameters), and its name for the errors it reports.
-struct MemberCall {
+struct TGCL_HIDDEN MemberCall {
     std::string_view name;
     VariantList& args;
 
@@ -44,7 +44,7 @@ struct MemberCall {
 };
 
 template <class T>
-struct Member {
+struct TGCL_HIDDEN Member {
     std::string_view name;
     std::optional<std::int32_t> dispId;
     std::function<Variant(T&)> get;
@@ -52,7 +52,7 @@ struct Member {
     std::function<Variant(T&, MemberCall&)> call;
 };
 
-struct MemberTableOptions {
+struct TGCL_HIDDEN MemberTableOptions {
     // How the class reads "#<number>" names; nullptr when it has no numbers.
     std::optional<std::int32_t> (*dispatchId)(const std::string&) = nullptr;
     // Reading a property that can only be written says so, instead of the
@@ -122,7 +122,7 @@ std::function<void(T&, const Variant&)> setter(S s) {
 }  // namespace member_detail
 
 template <class T>
-class MemberTable {
+class TGCL_HIDDEN MemberTable {
 public:
     using Entry = Member<T>;
 
@@ -242,8 +242,18 @@ public:
 
 private:
     void index() {
-        std::stable_sort(m_entries.begin(), m_entries.end(),
-                         [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        // The order is found on positions and the entries moved once: a
+        // standard algorithm run on the entries themselves would be
+        // instantiated over this private type with the library's exported
+        // visibility, putting its name in the binary interface.
+        std::vector<std::size_t> order(m_entries.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](std::size_t a, std::size_t b) { return m_entries[a].name < m_entries[b].name; });
+        std::vector<Entry> sorted;
+        sorted.reserve(m_entries.size());
+        for (std::size_t i : order) sorted.push_back(std::move(m_entries[i]));
+        m_entries = std::move(sorted);
         for (std::size_t i = 0; i < m_entries.size(); ++i)
             if (m_entries[i].dispId) m_ids.emplace_back(*m_entries[i].dispId, i);
     }
@@ -255,7 +265,7 @@ private:
 
 // The one door to the tables, which are private to their classes: derived
 // tables start from their base's, and the tests walk them.
-struct MemberTables {
+struct TGCL_HIDDEN MemberTables {
     template <class T>
     static const auto& of() {
         return T::members();

@@ -68,7 +68,7 @@ public:
 // A class's late-bound members are declared once, in a table private to the
 // library (each class's members(), reached through MemberTables).
 template <class T>
-class MemberTable;
-struct MemberTables;
+class TGCL_HIDDEN MemberTable;
+struct TGCL_HIDDEN MemberTables;
 
 }  // namespace tavixTGCL2
