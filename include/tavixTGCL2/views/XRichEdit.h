@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include <tavixTGCL2/frame/RtfReader.h>
+#include <tavixTGCL2/views/RtfReader.h>
 #include <tavixTGCL2/platform/Control.h>
 #include <tavixTGCL2/platform/Event.h>
 
