@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "content/XTgContentPane.h"
-#include "frame/XRichEdit.h"
+#include "views/XRichEdit.h"
 #include "platform/Control.h"
 #include "progress/XTgProgressBar.h"
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "frame/RtfReader.h"
-#include "frame/XRichEdit.h"
+#include "views/RtfReader.h"
+#include "views/XRichEdit.h"
 
 using namespace tavixTGCL2;
 

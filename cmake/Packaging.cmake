@@ -67,7 +67,9 @@ endfunction()
 # compiled objects and the private include paths instead of the shared
 # libraries (one copy of the core in the program, never two).
 function(tgcl_link_internal target)
-  target_link_libraries(${target} PRIVATE tavixTGCL2_objects)
+  # Object files come only from the OBJECT libraries linked directly, so
+  # every platform layer is named, not just the target over them.
+  target_link_libraries(${target} PRIVATE ${TGCL_CORE_LAYER_TARGETS} tavixTGCL2_objects)
   if(TARGET tavixTGCL2_png_objects)
     target_link_libraries(${target} PRIVATE tavixTGCL2_png_objects)
   endif()

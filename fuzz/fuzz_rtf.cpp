@@ -3,7 +3,7 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "frame/RtfReader.h"
+#include "views/RtfReader.h"
 
 using namespace tavixTGCL2;
 

@@ -9,7 +9,7 @@
 #include <tavixTGCL2/frame/CTabProperties.h>
 #include <tavixTGCL2/frame/HostKit.h>
 #include <tavixTGCL2/frame/HostServices.h>
-#include <tavixTGCL2/frame/XRichEdit.h>
+#include <tavixTGCL2/views/XRichEdit.h>
 #include <tavixTGCL2/platform/Error.h>
 #include <tavixTGCL2/platform/Form.h>
 #include <tavixTGCL2/platform/KeyCodes.h>

@@ -9,7 +9,7 @@
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 
 namespace tavixTGCL2::qt {
 

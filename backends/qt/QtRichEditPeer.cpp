@@ -8,7 +8,7 @@
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
-#include "frame/XRichEdit.h"
+#include "views/XRichEdit.h"
 
 namespace tavixTGCL2::qt {
 

@@ -18,6 +18,7 @@
 #include <tavixTGCL2/platform/Event.h>
 #include <tavixTGCL2/platform/EventLoop.h>
 #include <tavixTGCL2/platform/FileSettingsStore.h>
+#include <tavixTGCL2/platform/Font.h>
 #include <tavixTGCL2/platform/FontEngine.h>
 #include <tavixTGCL2/platform/Form.h>
 #include <tavixTGCL2/platform/KeyCodes.h>
@@ -49,11 +50,11 @@
 #include <tavixTGCL2/frame/ITgProgressBar.h>
 #include <tavixTGCL2/frame/ITgStatusbar.h>
 #include <tavixTGCL2/frame/MMain.h>
-#include <tavixTGCL2/frame/RtfReader.h>
 #include <tavixTGCL2/frame/ServicesScope.h>
 #include <tavixTGCL2/frame/TextLookup.h>
-#include <tavixTGCL2/frame/XItemCollEdit.h>
-#include <tavixTGCL2/frame/XRichEdit.h>
+#include <tavixTGCL2/views/RtfReader.h>
+#include <tavixTGCL2/views/XItemCollEdit.h>
+#include <tavixTGCL2/views/XRichEdit.h>
 #include <tavixTGCL2/resources/TextBitmap.h>
 #include <tavixTGCL2/progress/CMemDC.h>
 #include <tavixTGCL2/progress/CTgProgressBar.h>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "toolbar/IconPainter.h"
+#include "platform/IconPainter.h"
 
 namespace tavixTGCL2::WebToolbarIcons {
 

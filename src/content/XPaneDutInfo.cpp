@@ -4,7 +4,7 @@
 #include "frame/Captions.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 #include "platform/Error.h"
 #include "platform/MemberTable.h"
 #include "platform/StandardControls.h"

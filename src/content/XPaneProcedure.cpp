@@ -10,7 +10,7 @@
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
 #include "frame/TextLookup.h"
-#include "frame/XRichEdit.h"
+#include "views/XRichEdit.h"
 #include "platform/CountedScope.h"
 #include "platform/Error.h"
 #include "platform/MemberTable.h"

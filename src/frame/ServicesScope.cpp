@@ -4,7 +4,10 @@
 #include "platform/Diagnostics.h"
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
+#include "platform/FontEngine.h"
 #include "platform/InstalledServices.h"
+#include "platform/SettingsStore.h"
+#include "platform/Theme.h"
 #include "platform/WebBrowser.h"
 
 namespace tavixTGCL2 {

@@ -5,7 +5,7 @@
 #include "content/XPaneComment.h"
 #include "content/XPaneDutInfo.h"
 #include "frame/HostKit.h"
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 #include "platform/StandardControls.h"
 
 using namespace tavixTGCL2;

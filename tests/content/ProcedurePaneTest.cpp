@@ -20,7 +20,7 @@
 #include "frame/HostKit.h"
 #include "frame/HostServices.h"
 #include "frame/MMain.h"
-#include "frame/XRichEdit.h"
+#include "views/XRichEdit.h"
 #include "platform/CommandBars.h"
 #include "platform/Compositor.h"
 #include "platform/EventLoop.h"

@@ -5,7 +5,7 @@
 
 #include "QtTestSupport.h"
 #include "frame/HostKit.h"
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 
 using namespace tavixTGCL2;
 using ItemEditorTest = tgcltest::QtTest;

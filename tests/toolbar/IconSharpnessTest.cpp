@@ -13,7 +13,7 @@
 #include "content/WebToolbarIcons.h"
 #include "platform/ImageManager.h"
 #include "platform/Surface.h"
-#include "toolbar/IconPainter.h"
+#include "platform/IconPainter.h"
 #include "toolbar/ToolbarIcons.h"
 
 using namespace tavixTGCL2;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/HostKit.h"
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 #include "platform/Error.h"
 
 using namespace tavixTGCL2;

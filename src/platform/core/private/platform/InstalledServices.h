@@ -3,13 +3,16 @@
 // the way), so that ServicesScope can put each slot back exactly.
 #include <memory>
 
-#include "platform/FontEngine.h"
 #include "platform/Presenter.h"
-#include "platform/SettingsStore.h"
 #include "platform/ShellOpen.h"
-#include "platform/Theme.h"
 
 namespace tavixTGCL2 {
+
+// Each slot is defined by the layer that owns it; declared only here so
+// that this header, which ServicesScope needs whole, stays in the lowest layer.
+class FontEngine;
+class SettingsStore;
+class Theme;
 
 std::shared_ptr<Presenter> installedPresenter();
 // nullptr while the file store has not been made.

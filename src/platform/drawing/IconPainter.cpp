@@ -1,4 +1,4 @@
-#include "toolbar/IconPainter.h"
+#include "platform/IconPainter.h"
 
 #include <algorithm>
 #include <cmath>

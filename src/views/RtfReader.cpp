@@ -1,4 +1,4 @@
-#include "frame/RtfReader.h"
+#include "views/RtfReader.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 #include <random>
 #include <string>
 
-#include "frame/RtfReader.h"
-#include "frame/XRichEdit.h"
+#include "views/RtfReader.h"
+#include "views/XRichEdit.h"
 #include "platform/Error.h"
 #include "platform/TextCodec.h"
 

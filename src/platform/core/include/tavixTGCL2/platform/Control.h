@@ -13,7 +13,7 @@
 #include <tavixTGCL2/platform/Event.h>
 // The font of a control is the one the drawing code measures and draws
 // with, so a label's font can be handed to a device context as it is.
-#include <tavixTGCL2/platform/FontEngine.h>
+#include <tavixTGCL2/platform/Font.h>
 #include <tavixTGCL2/platform/PropertyBag.h>
 #include <tavixTGCL2/platform/Units.h>
 #include <tavixTGCL2/platform/Variant.h>

@@ -1,4 +1,4 @@
-#include "frame/XRichEdit.h"
+#include "views/XRichEdit.h"
 
 #include "frame/DispatchId.h"
 #include "platform/Error.h"

@@ -11,22 +11,11 @@
 #include <string_view>
 
 #include <tavixTGCL2/platform/Colors.h>
+#include <tavixTGCL2/platform/Font.h>
 #include <tavixTGCL2/platform/Rect.h>
 #include <tavixTGCL2/platform/Surface.h>
 
 namespace tavixTGCL2 {
-
-// A font description: what a font object of the controls carries.
-struct TGCL_API Font {
-    std::string name = "Tahoma";
-    double size = 8.0;  // points
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    friend bool operator==(const Font&, const Font&) = default;
-};
-// Font objects are shared by reference, as the controls' font properties are.
-using FontPtr = std::shared_ptr<Font>;
 
 struct TGCL_API TextMetrics {
     std::int32_t height = 0;  // line height: ascent + descent

@@ -1,4 +1,4 @@
-#include "frame/XItemCollEdit.h"
+#include "views/XItemCollEdit.h"
 
 #include "frame/DispatchId.h"
 #include "platform/Error.h"
