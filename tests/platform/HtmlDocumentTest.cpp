@@ -6,19 +6,13 @@
 #include "platform/HtmlDocument.h"
 #include "platform/TextCodec.h"
 #include "platform/WebBrowser.h"
+#include "support/Utf8Check.h"
 
 using namespace tavixTGCL2;
 
 namespace {
 
-bool validUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = textcodec::utf8SequenceLength(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
+using test_support::validUtf8;
 
 }  // namespace
 

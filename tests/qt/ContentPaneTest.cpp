@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QTextBrowser>
 
+#include "RunFormFixture.h"
 #include "QtTestSupport.h"
 #include "content/XMsnSplit.h"
 #include "content/XPaneComment.h"
@@ -26,47 +27,20 @@ using tgcltest::QtTest;
 
 namespace {
 
-class ContentPaneTest : public QtTest {
+class ContentPaneTest : public tgcltest::HostFormTest {
 protected:
     void SetUp() override {
-        QtTest::SetUp();
-        form = std::make_shared<Form>("frmRun");
+        HostFormTest::SetUp();
         form->setCaption("Guided test");
-        form->Move(0, 0, 12000, 9000);  // 800 x 600
-        tb = form->create<XTgToolbar>();
-        pane = form->create<XTgContentPane>("xcpContent");
-        results = form->create<ListView>("lvwResults");
-        // The host's layout: the toolbar keeps its own height, the pane
-        // takes the rest and places the result view.
-        tb->Resize.connect([this] { place(); });
-        form->Resize.connect([this] { place(); });
-        pane->ResizeResultView.connect([this](float l, float t, float w, float h) {
-            resumeNext([&] { results->Move(static_cast<int>(l), static_cast<int>(t) + tb->Height(), static_cast<int>(w), static_cast<int>(h)); });
-        });
-        tb->Move(0, 0, 12000, 600);
-        place();
         result = std::make_shared<SimpleTestResult>(0, "");
         info = std::make_shared<SimpleElementInfo>(
             "Output level at 1 kHz", 1,
             "{\\rtf1\\ansi Connect the generator to {\\b input A}.\\par Set the level to {\\i -10 dBu}.\\par}");
         element = std::make_shared<SimpleTestElement>(info, result);
-        pane->setResultView(results);
         pane->Initialize(element, std::make_shared<SimpleTestSetup>(std::make_shared<SimpleDutInfo>(), nullptr));
         tb->Initialize(element, nullptr);
         pane->TabClick.connect([this](std::int32_t t) { tabClicks.push_back(t); });
         pane->CommentChange.connect([this] { ++commentChanges; });
-    }
-    void TearDown() override {
-        pane->Terminate();
-        form.reset();
-        tb.reset();
-        pane.reset();
-        results.reset();
-        QtTest::TearDown();
-    }
-    void place() {
-        if (!pane || !tb) return;
-        resumeNext([&] { pane->Move(0, tb->Height(), form->ScaleWidth(), form->ScaleHeight() - tb->Height()); });
     }
     // A point on a tab away from its icon.
     QPoint onTab(const XTab& tab) {
@@ -74,10 +48,6 @@ protected:
         return {w->width() / 2, w->height() - 6};
     }
 
-    std::shared_ptr<Form> form;
-    std::shared_ptr<XTgToolbar> tb;
-    std::shared_ptr<XTgContentPane> pane;
-    std::shared_ptr<ListView> results;
     std::shared_ptr<SimpleTestResult> result;
     std::shared_ptr<SimpleElementInfo> info;
     std::shared_ptr<SimpleTestElement> element;

@@ -21,14 +21,10 @@ namespace tgcltest {
 
 using namespace tavixTGCL2;
 
-class RunFormTest : public QtTest {
+// The form a host lays out: the toolbar keeps its own height, the pane
+// takes the rest (800 x 600 pixels in all) and places the result list.
+class HostFormTest : public QtTest {
 protected:
-    static constexpr std::int32_t kToolReport = 901;
-    struct Step {
-        std::string caption;
-        std::int16_t measured;  // the verdict Start gives
-    };
-
     void SetUp() override {
         QtTest::SetUp();
         form = std::make_shared<Form>("frmRun");
@@ -37,12 +33,45 @@ protected:
         pane = form->create<XTgContentPane>("xcpContent");
         results = form->create<ListView>("lvwResults");
         tb->Resize.connect([this] { place(); });
+        form->Resize.connect([this] { place(); });
         pane->ResizeResultView.connect([this](float l, float t, float w, float h) {
             resumeNext([&] { results->Move(static_cast<int>(l), static_cast<int>(t) + tb->Height(), static_cast<int>(w), static_cast<int>(h)); });
         });
         tb->Move(0, 0, 12000, 600);
         place();
         pane->setResultView(results);
+    }
+    void TearDown() override {
+        pane->Terminate();
+        form.reset();
+        tb.reset();
+        pane.reset();
+        results.reset();
+        QtTest::TearDown();
+    }
+
+    std::shared_ptr<Form> form;
+    std::shared_ptr<XTgToolbar> tb;
+    std::shared_ptr<XTgContentPane> pane;
+    std::shared_ptr<ListView> results;
+
+private:
+    void place() {
+        if (!pane || !tb) return;
+        resumeNext([&] { pane->Move(0, tb->Height(), form->ScaleWidth(), form->ScaleHeight() - tb->Height()); });
+    }
+};
+
+class RunFormTest : public HostFormTest {
+protected:
+    static constexpr std::int32_t kToolReport = 901;
+    struct Step {
+        std::string caption;
+        std::int16_t measured;  // the verdict Start gives
+    };
+
+    void SetUp() override {
+        HostFormTest::SetUp();
         tb->DefineButtons(etgActionAll, etgRunStartAndStop);
         tb->AddToolsMenu(kToolReport, "Run &report");
         for (const Step& s : plan) {
@@ -56,14 +85,6 @@ protected:
         });
         pane->TabClick.connect([this](std::int32_t t) { log.push_back("tab " + std::to_string(t)); });
         element(0);
-    }
-    void TearDown() override {
-        pane->Terminate();
-        form.reset();
-        tb.reset();
-        pane.reset();
-        results.reset();
-        QtTest::TearDown();
     }
     QWidget* open() {
         win = show(form);
@@ -80,10 +101,6 @@ protected:
     Control* focused() const { return form->ActiveControl(); }
 
     std::vector<Step> plan{{"Supply voltage", 1}, {"Ripple", 2}, {"Fan noise", 1}};
-    std::shared_ptr<Form> form;
-    std::shared_ptr<XTgToolbar> tb;
-    std::shared_ptr<XTgContentPane> pane;
-    std::shared_ptr<ListView> results;
     QWidget* win = nullptr;
     std::vector<std::string> log;
     std::vector<std::int16_t> verdicts;
@@ -91,10 +108,6 @@ protected:
     bool finished = false;
 
 private:
-    void place() {
-        if (!pane || !tb) return;
-        resumeNext([&] { pane->Move(0, tb->Height(), form->ScaleWidth(), form->ScaleHeight() - tb->Height()); });
-    }
     void element(std::size_t i) {
         current = i;
         auto e = std::make_shared<SimpleTestElement>(std::make_shared<SimpleElementInfo>(plan[i].caption, etgProcPlainText,

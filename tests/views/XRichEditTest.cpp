@@ -7,19 +7,13 @@
 #include "views/XRichEdit.h"
 #include "platform/Error.h"
 #include "platform/TextCodec.h"
+#include "support/Utf8Check.h"
 
 using namespace tavixTGCL2;
 
 namespace {
 
-bool validUtf8(const std::string& s) {
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = textcodec::utf8SequenceLength(s, i);
-        if (n == 0) return false;
-        i += n;
-    }
-    return true;
-}
+using test_support::validUtf8;
 
 const char* const kProcedure =
     "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1 Courier New;}}\n"
