@@ -338,30 +338,26 @@ bool ScriptRunner::standard(const std::string& name, ReportStep& out, std::strin
             return;
         }
         QMenu* sub = standards->menu();
-        auto isWanted = [&](QAction& a) { return plain(a.text()) == wanted; };
-        if (m_keysOnly) {
-            if (!chooseByKeys(menu, [&](QAction& a) { return &a == standards; }, false)) return;
-        } else {
-            menu.setActiveAction(standards);
-        }
-        QTest::keyClick(&menu, Qt::Key_Right);
-        QTest::qWait(50);
-        if (m_keysOnly) {
-            chosen = chooseByKeys(*sub, isWanted, false);
-            if (chosen) {
+        // The entry is made active as the run operates: with the arrow
+        // keys, or directly; Enter then takes it either way.
+        auto activate = [&](QMenu& m, const std::function<bool(QAction&)>& pick) {
+            if (m_keysOnly) return chooseByKeys(m, pick, false);
+            for (QAction* a : m.actions())
+                if (a->isEnabled() && pick(*a)) {
+                    m.setActiveAction(a);
+                    return true;
+                }
+            return false;
+        };
+        if (activate(menu, [&](QAction& a) { return &a == standards; })) {
+            QTest::keyClick(&menu, Qt::Key_Right);
+            QTest::qWait(50);
+            if (activate(*sub, [&](QAction& a) { return plain(a.text()) == wanted; })) {
                 if (auto p = picture("standards-menu"); !p.empty()) out.pictures.push_back(p);
                 QTest::keyClick(sub, Qt::Key_Return);
+                chosen = true;
                 return;
             }
-        } else {
-            for (QAction* a : sub->actions())
-                if (isWanted(*a) && a->isEnabled()) {
-                    sub->setActiveAction(a);
-                    if (auto p = picture("standards-menu"); !p.empty()) out.pictures.push_back(p);
-                    QTest::keyClick(sub, Qt::Key_Return);
-                    chosen = true;
-                    return;
-                }
         }
         menu.close();
     }});

@@ -1,7 +1,6 @@
 #include "platform/Control.h"
 
 #include <algorithm>
-#include <iterator>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -219,12 +218,6 @@ bool Control::ambientUserMode() const {
     for (const Control* c = this; c; c = c->m_parent)
         if (!c->m_userMode) return false;
     return true;
-}
-
-const char* changeName(Change what) {
-    static constexpr const char* kNames[] = {"All", "Alignment", "AutoRedraw", "AutoSize", "BackColor", "BackStyle", "Border", "BorderColor", "BorderStyle", "Caption", "Colors", "Columns", "Content", "Controls", "Document", "Enabled", "FillColor", "FillStyle", "Focus", "Font", "ForeColor", "Geometry", "Image", "Items", "Line", "List", "ListIndex", "ListItems", "Locked", "MaskColor", "MaskPicture", "MouseIcon", "MousePointer", "Options", "Picture", "Position", "ReadOnly", "Redraw", "Repaint", "SelectedItem", "Shape", "SmallIcons", "TabOrder", "Text", "Theme", "ToolTipText", "TopMost", "UpdateLocked", "UpdateUnlocked", "Value", "View", "Visible", "WordWrap", "ZOrder", "Zoom"};
-    const auto i = static_cast<std::size_t>(what);
-    return i < std::size(kNames) ? kNames[i] : "?";
 }
 
 void Control::changed(Change what) {

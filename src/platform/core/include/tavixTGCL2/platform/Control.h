@@ -93,9 +93,6 @@ enum class Change : std::uint8_t {
     Zoom,
 };
 
-// The change's name ("Geometry"), for logs and messages.
-TGCL_API const char* changeName(Change what);
-
 // Lets a toolkit backend follow the tree as it changes. The headless build
 // has no observer and pays one branch per change.
 class TGCL_API ControlObserver {
