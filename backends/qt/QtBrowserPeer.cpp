@@ -10,6 +10,7 @@
 #include "platform/WebBrowser.h"
 
 #ifdef TGCL_QT_WEBENGINE
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #else
@@ -79,19 +80,10 @@ class WebEnginePeer final : public QtBrowserPeer {
 public:
     WebEnginePeer(QtMirror& m, WebBrowser& b, QWebEngineView* view) : QtBrowserPeer(m, b, view), m_view(view) {
         m_view->setPage(new ControlledPage(*this, m_view));
-        QObject::connect(m_view, &QWebEngineView::loadFinished, m_view, [this](bool ok) {
-            const QString fragment = m_view->url().fragment();
-            if (!fragment.startsWith("tgcl-")) return;
-            const int serial = fragment.mid(5).toInt();
-            if (ok) {
-                m_done = serial;
-            } else if (serial == m_asked) {
-                // The engine dropped the page (another navigation cut in):
-                // it is asked again, once the engine has finished its turn.
-                m_shown = {};
-                QTimer::singleShot(0, m_view, [this] { apply(Change::Document); });
-            }
-        });
+        // Each report names its own load, so a refused link's report is never
+        // taken for ours (the view's address may already be the next request).
+        QObject::connect(m_view->page(), &QWebEnginePage::loadingChanged, m_view,
+                         [this](const QWebEngineLoadingInfo& info) { loadReported(info); });
     }
 
     int documentsShown() const override { return m_done; }
@@ -103,9 +95,20 @@ public:
         QTimer deadline;
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        auto c = QObject::connect(m_view, &QWebEngineView::loadFinished, &loop, [&](bool) {
-            if (m_done == m_asked) loop.quit();
+        auto c = QObject::connect(m_view->page(), &QWebEnginePage::loadingChanged, &loop,
+                                  [&](const QWebEngineLoadingInfo&) {
+                                      if (m_done == m_asked) loop.quit();
+                                  });
+        // A request the engine dropped without a word would leave the wait
+        // to its deadline: past a while with no answer it is asked once more.
+        QTimer again;
+        again.setSingleShot(true);
+        QObject::connect(&again, &QTimer::timeout, &loop, [this] {
+            if (m_done == m_asked) return;
+            m_shown = {};
+            apply(Change::Document);
         });
+        again.start(std::min(timeoutMs / 3, 4000));
         deadline.start(timeoutMs);
         loop.exec();
         QObject::disconnect(c);
@@ -148,6 +151,31 @@ protected:
     }
 
 private:
+    static int serialOf(const QUrl& url) {
+        const QString fragment = url.fragment();
+        return fragment.startsWith("tgcl-") ? fragment.mid(5).toInt() : 0;
+    }
+
+    void loadReported(const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) return;
+        const int serial = serialOf(info.url());
+        if (info.status() == QWebEngineLoadingInfo::LoadSucceededStatus) {
+            if (serial > 0) m_done = serial;
+            return;
+        }
+        // A load ended without showing our latest request: either that
+        // request itself was dropped, or a load the engine began on its own
+        // (a refused link) ended and may have taken our request with it,
+        // which the engine does not always report. Ask again once the
+        // engine has finished its turn; a request that was in fact still
+        // on its way is superseded, not lost.
+        if (m_done == m_asked || (serial > 0 && serial != m_asked)) return;
+        m_shown = {};
+        QTimer::singleShot(0, m_view, [this] {
+            if (m_done != m_asked) apply(Change::Document);
+        });
+    }
+
     QWebEngineView* m_view;
     Shown m_shown;
     int m_asked = 0;
