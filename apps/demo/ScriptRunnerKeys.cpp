@@ -14,7 +14,6 @@
 #include <tavixTGCL2/content/XTgContentPane.h>
 #include <tavixTGCL2/platform/CommandBars.h>
 #include <tavixTGCL2/platform/Form.h>
-#include <tavixTGCL2/platform/KeyCodes.h>
 #include <tavixTGCL2/platform/StandardControls.h>
 #include <tavixTGCL2/qt/QtBackend.h>
 #include <tavixTGCL2/toolbar/FCustomizeToolbar.h>
@@ -26,37 +25,6 @@ namespace {
 
 // More presses than any window here has stops: Tab goes round once.
 constexpr int kMaxTabPresses = 64;
-
-// The Qt key of a virtual-key code the toolbar binds.
-int qtKeyOf(std::int32_t vk) {
-    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return vk;
-    if (vk >= vbKeyF1 && vk <= vbKeyF1 + 23) return Qt::Key_F1 + (vk - vbKeyF1);
-    switch (vk) {
-        case vbKeyEscape: return Qt::Key_Escape;
-        case vbKeyReturn: return Qt::Key_Return;
-        case vbKeySpace: return Qt::Key_Space;
-        case vbKeyTab: return Qt::Key_Tab;
-        case vbKeyDelete: return Qt::Key_Delete;
-        case vbKeyInsert: return Qt::Key_Insert;
-        case vbKeyHome: return Qt::Key_Home;
-        case vbKeyEnd: return Qt::Key_End;
-        case vbKeyPageUp: return Qt::Key_PageUp;
-        case vbKeyPageDown: return Qt::Key_PageDown;
-        case vbKeyLeft: return Qt::Key_Left;
-        case vbKeyRight: return Qt::Key_Right;
-        case vbKeyUp: return Qt::Key_Up;
-        case vbKeyDown: return Qt::Key_Down;
-        default: return 0;
-    }
-}
-
-Qt::KeyboardModifiers qtModifiersOf(std::int32_t fVirt) {
-    Qt::KeyboardModifiers m;
-    if (fVirt & FSHIFT) m |= Qt::ShiftModifier;
-    if (fVirt & FCONTROL) m |= Qt::ControlModifier;
-    if (fVirt & FALT) m |= Qt::AltModifier;
-    return m;
-}
 
 }  // namespace
 
@@ -96,9 +64,9 @@ bool ScriptRunner::commandByKey(std::int32_t command, std::string& problem) {
         const KeyBinding b = keys.Item(i);
         if (b.cmd != command) continue;
         if (keys.Find(b.key, b.fVirt) != command) continue;
-        const int key = qtKeyOf(b.key);
-        if (!key) break;
-        press(key, qtModifiersOf(b.fVirt));
+        const QKeySequence key = qt::QtBackend::keySequenceFor(b.key, b.fVirt);
+        if (key.isEmpty()) break;
+        press(key[0].key(), key[0].keyboardModifiers());
         return true;
     }
     problem = "command " + std::to_string(command) + " has no key";

@@ -1,5 +1,7 @@
 #include "QtBackend.h"
 
+#include "QtConvert.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
@@ -232,6 +234,10 @@ QImage QtBackend::grab(const Control& root, bool withMenus) {
 bool QtBackend::saveScreenshot(const Control& root, const QString& path, bool withMenus) {
     QImage image = grab(root, withMenus);
     return !image.isNull() && image.save(path);
+}
+
+QKeySequence QtBackend::keySequenceFor(std::int32_t keyCode, std::int32_t fVirt) {
+    return qt::keySequenceFor(keyCode, fVirt);
 }
 
 QVariant QtBackend::evaluateInBrowser(const WebBrowser& browser, const QString& script, int timeoutMs) {

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QScreen>
 
+#include "QtConvert.h"
 #include "RunFormFixture.h"
 #include "toolbar/FCustomizeToolbar.h"
 
@@ -174,4 +175,26 @@ TEST_F(RunFormTest, APlanRunsFromStartToTheEndOnKeysThroughTheWidgets) {
     EXPECT_EQ(verdicts, (std::vector<std::int16_t>{1, 2, 3}));
     EXPECT_EQ(log, (std::vector<std::string>{"202 key", "tab 1", "tab 0", "103 key", "202 key", "103 key", "301 key",
                                              "901 click", "103 key"}));
+}
+
+TEST(QtKeySequence, EveryToolbarKeyHasTheSequenceQtDeliversBackAsThatKey) {
+    using qt::QtBackend;
+    EXPECT_EQ(QtBackend::keySequenceFor(vbKeyF9), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(QtBackend::keySequenceFor(vbKeyN, FCONTROL | FSHIFT), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+    EXPECT_EQ(QtBackend::keySequenceFor(vbKeyNumpad5), QKeySequence(Qt::KeypadModifier | Qt::Key_5));
+    EXPECT_TRUE(QtBackend::keySequenceFor(0).isEmpty());
+    XTgToolbar tb;
+    tb.DefineButtons(etgActionAll, etgRunStartAndStop);
+    const KeyBindings& keys = tb.CommandBarsControl().KeyBindings();
+    ASSERT_GT(keys.Count(), 0);
+    for (std::int32_t i = 1; i <= keys.Count(); ++i) {
+        const KeyBinding b = keys.Item(i);
+        const QKeySequence seq = QtBackend::keySequenceFor(b.key, b.fVirt);
+        ASSERT_EQ(seq.count(), 1) << b.key;
+        EXPECT_EQ(qt::virtualKeyFromQtKey(seq[0].key()), b.key);
+        const Qt::KeyboardModifiers mods = seq[0].keyboardModifiers();
+        EXPECT_EQ(mods.testFlag(Qt::ShiftModifier), (b.fVirt & FSHIFT) != 0) << b.key;
+        EXPECT_EQ(mods.testFlag(Qt::ControlModifier), (b.fVirt & FCONTROL) != 0) << b.key;
+        EXPECT_EQ(mods.testFlag(Qt::AltModifier), (b.fVirt & FALT) != 0) << b.key;
+    }
 }

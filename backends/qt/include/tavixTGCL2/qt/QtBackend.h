@@ -33,9 +33,11 @@
 //     }
 #include <tavixTGCL2/Export.h>
 #include <QImage>
+#include <QKeySequence>
 #include <QString>
 #include <QVariant>
 
+#include <cstdint>
 #include <memory>
 
 #include <tavixTGCL2/qt/QtControlHost.h>
@@ -122,6 +124,10 @@ public:
     // scale of the controls (Screen::textScale). 1 for a font given in
     // pixels, which says nothing about the desktop's setting.
     static double desktopTextScale();
+    // The Qt key sequence of a key binding (a virtual-key code and its
+    // FSHIFT/FCONTROL/FALT flags), to show a command's key in the host's
+    // own menus or to press it in a test. Empty for a code Qt has no key for.
+    static QKeySequence keySequenceFor(std::int32_t keyCode, std::int32_t fVirt = 0);
 
 private:
     // Takes the screen's ratio, dpi and the application font again; drawn
