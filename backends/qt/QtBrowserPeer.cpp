@@ -226,12 +226,10 @@ private:
 
 std::unique_ptr<QtPeer> makeBrowserPeer(QtMirror& mirror, WebBrowser& browser, QWidget* parent) {
 #ifdef TGCL_QT_WEBENGINE
-    auto* view = new QWebEngineView(parent);
-    view->setAttribute(Qt::WA_NoMousePropagation);
+    auto* view = made<QWebEngineView>(parent);
     return std::make_unique<WebEnginePeer>(mirror, browser, view);
 #else
-    auto* view = new QTextBrowser(parent);
-    view->setAttribute(Qt::WA_NoMousePropagation);
+    auto* view = made<QTextBrowser>(parent);
     return std::make_unique<TextBrowserPeer>(mirror, browser, view);
 #endif
 }

@@ -87,8 +87,7 @@ private:
 }  // namespace
 
 std::unique_ptr<QtPeer> makeItemEditPeer(QtMirror& mirror, XItemCollEdit& editor, QWidget* parent) {
-    auto* w = new QTableWidget(parent);
-    w->setAttribute(Qt::WA_NoMousePropagation);
+    auto* w = made<QTableWidget>(parent);
     return std::make_unique<ItemEditPeer>(mirror, editor, w);
 }
 

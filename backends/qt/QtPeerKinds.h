@@ -1,6 +1,7 @@
 #pragma once
 // Peers of the kinds that live in their own files; makePeer picks them.
 #include <memory>
+#include <type_traits>
 
 #include "QtPeer.h"
 
@@ -25,6 +26,16 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
+
+// The widget of a new peer. A native widget keeps its mouse presses, which
+// the mirror would otherwise also pass up to the parents' peers; drawn
+// widgets hand theirs to the mirror themselves.
+template <class W>
+W* made(QWidget* parent) {
+    auto* w = new W(parent);
+    if constexpr (!std::is_same_v<W, PaintedWidget>) w->setAttribute(Qt::WA_NoMousePropagation);
+    return w;
+}
 
 // Fills a control's back colour and draws its border, as every plain
 // container of the tree shows.

@@ -444,13 +444,6 @@ private:
     QTabBar* m_tabs;
 };
 
-template <class W>
-W* made(QWidget* parent) {
-    auto* w = new W(parent);
-    if constexpr (!std::is_same_v<W, PaintedWidget>) w->setAttribute(Qt::WA_NoMousePropagation);
-    return w;
-}
-
 }  // namespace
 
 std::unique_ptr<QtPeer> makePeer(QtMirror& m, Control& c, QWidget* parent) {

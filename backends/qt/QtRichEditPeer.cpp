@@ -62,8 +62,7 @@ private:
 }  // namespace
 
 std::unique_ptr<QtPeer> makeRichEditPeer(QtMirror& mirror, XRichEdit& viewer, QWidget* parent) {
-    auto* w = new QTextBrowser(parent);
-    w->setAttribute(Qt::WA_NoMousePropagation);
+    auto* w = made<QTextBrowser>(parent);
     return std::make_unique<RichEditPeer>(mirror, viewer, w);
 }
 
