@@ -4,7 +4,9 @@
 // that every part of the backend converts the same way.
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QImage>
+#include <QPixmap>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QRect>
@@ -19,6 +21,7 @@
 #include "platform/Error.h"
 #include "platform/FontEngine.h"
 #include "platform/ImageManager.h"
+#include "platform/Picture.h"
 #include "platform/Surface.h"
 #include "platform/Units.h"
 
@@ -85,6 +88,19 @@ inline QImage alphaImage(const Surface& s) {
     return QImage(reinterpret_cast<const uchar*>(s.data()), s.width(), s.height(), s.width() * 4,
                   QImage::Format_ARGB32)
         .copy();
+}
+// A picture as a QIcon: its logical pixels, and its device drawing where it
+// has one, so Qt picks that at the ratio it was drawn for instead of
+// enlarging the small one.
+inline QIcon qIconOf(const PicturePtr& pic) {
+    if (!pic) return {};
+    QIcon icon(QPixmap::fromImage(alphaImage(pic->pixels())));
+    if (!pic->devicePixels().isEmpty()) {
+        QPixmap device = QPixmap::fromImage(alphaImage(pic->devicePixels()));
+        device.setDevicePixelRatio(pic->deviceRatio());
+        icon.addPixmap(device);
+    }
+    return icon;
 }
 inline QImage iconImage(const Icon& icon) {
     QImage img(icon.width, icon.height, QImage::Format_ARGB32);

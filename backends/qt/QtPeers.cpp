@@ -395,7 +395,7 @@ protected:
             // Customize dialog's command thumbnails, a host's state icons).
             PicturePtr pic = l->smallIconOf(i);
             if (pic != m_icons.value(row)) {
-                row->setIcon(pic ? QIcon(QPixmap::fromImage(alphaImage(pic->pixels()))) : QIcon());
+                row->setIcon(qIconOf(pic));
                 m_icons.insert(row, pic);
             }
         }

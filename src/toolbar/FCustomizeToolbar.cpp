@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/EventLoop.h"
 #include "platform/Presenter.h"
+#include "platform/Units.h"
 #include "progress/XStatusBar.h"
 #include "toolbar/ToolbarIcons.h"
 #include "toolbar/XTgToolbar.h"
@@ -26,10 +27,9 @@ std::string thumbnailKey(std::int32_t id) { return "::" + std::to_string(id); }
 
 // The list draws its images over its own background: blend the icon's
 // alpha into that colour so the thumbnail needs no mask.
-PicturePtr thumbnail(std::int32_t id, Pixel background) {
-    const Icon icon = ToolbarIcons::draw(id, kThumbnailSize);
+Surface blended(const Icon& icon, Pixel background) {
     Surface s(icon.width, icon.height, background);
-    if (s.isEmpty()) return nullptr;
+    if (s.isEmpty()) return s;
     for (std::int32_t y = 0; y < icon.height; ++y)
         for (std::int32_t x = 0; x < icon.width; ++x) {
             const std::uint32_t p = icon.pixels[static_cast<std::size_t>(y * icon.width + x)];
@@ -40,7 +40,19 @@ PicturePtr thumbnail(std::int32_t id, Pixel background) {
             };
             s.setPixel(x, y, 0xFF000000u | mix(16) | mix(8) | mix(0));
         }
-    return Picture::bitmap(std::move(s));
+    return s;
+}
+
+// Drawn again at the screen's device size as well, so a list shown at a
+// ratio above 1 is as sharp as the toolbar.
+PicturePtr thumbnail(std::int32_t id, Pixel background) {
+    Surface s = blended(ToolbarIcons::draw(id, kThumbnailSize), background);
+    if (s.isEmpty()) return nullptr;
+    PicturePtr pic = Picture::bitmap(std::move(s));
+    const double ratio = Screen::devicePixelRatio();
+    if (ratio <= 1.0) return pic;
+    return Picture::withDevicePixels(pic, blended(ToolbarIcons::draw(id, Screen::toDevice(kThumbnailSize, ratio)), background),
+                                     ratio);
 }
 
 bool hasNoBackTag(const Control& c) {

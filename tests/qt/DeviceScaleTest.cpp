@@ -2,6 +2,7 @@
 // toolbar icons are pixmaps drawn at device size, and drawn controls are
 // painted from device-size surfaces. Run at QT_SCALE_FACTOR 1, 1.5 and 2 by
 // the test list, so each check holds at every ratio.
+#include <QListWidget>
 #include <QPixmap>
 #include <QScreen>
 #include <QToolBar>
@@ -11,6 +12,7 @@
 
 #include "QtTestSupport.h"
 #include "platform/PictureBox.h"
+#include "platform/StandardControls.h"
 #include "platform/Units.h"
 #include "progress/MGradient.h"
 #include "toolbar/ToolbarIcons.h"
@@ -100,4 +102,29 @@ TEST_F(DeviceScaleTest, TextFollowsTheDesktopFontSize) {
     QApplication::setFont(original);
     QCoreApplication::processEvents();
     EXPECT_DOUBLE_EQ(Screen::textScale(), 1.0);
+}
+
+TEST_F(DeviceScaleTest, ListIconsShowTheirDeviceDrawing) {
+    // Two drawings told apart by colour: the list must show the device one
+    // wherever the screen's ratio is above 1.
+    const int device = Screen::toDevice(16, ratio());
+    PicturePtr pic = Picture::bitmap(Surface(16, 16, 0xFFFF0000));
+    pic = Picture::withDevicePixels(pic, Surface(device, device, 0xFF0000FF), ratio());
+    auto form = std::make_shared<Form>("frmList");
+    form->Move(0, 0, 4000, 3000);
+    auto list = form->create<ListView>("lvw");
+    list->Move(0, 0, 4000, 3000);
+    list->setView(3);
+    list->addColumn("", 0);
+    list->setSmallIcons({{"pic", pic}});
+    ListItem row;
+    row.Text = "Start";
+    row.SmallIcon = "pic";
+    list->addItem(row);
+    show(form);
+    auto* widget = qobject_cast<QListWidget*>(widgetOf(*list));
+    ASSERT_NE(widget, nullptr);
+    const QPixmap shown = widget->item(0)->icon().pixmap(QSize(16, 16), ratio());
+    ASSERT_EQ(shown.width(), device);
+    EXPECT_EQ(shown.toImage().pixel(device / 2, device / 2), ratio() > 1 ? 0xFF0000FFu : 0xFFFF0000u);
 }

@@ -9,6 +9,7 @@
 #include "platform/EventLoop.h"
 #include "platform/MemorySettingsStore.h"
 #include "platform/Presenter.h"
+#include "platform/Units.h"
 #include "progress/XStatusBar.h"
 #include "support/ControlTestServices.h"
 #include "toolbar/FCustomizeToolbar.h"
@@ -266,4 +267,31 @@ TEST_F(CustomizeDialogTest, CancelAndFrameCloseReturnToWhatWasStored) {
         EXPECT_TRUE(tb->ButtonSize() == etgButtonSizeMedium && tb->VisualStyle() == etgOffice2003) << byFrame;
     }
     EXPECT_EQ(stored("ButtonSize"), SettingsValue(1));
+}
+
+// At a device ratio above 1 the list's command thumbnails carry a drawing
+// at device size, not the small one enlarged; at 1 they carry none.
+TEST(CustomizeThumbnails, AreDrawnAgainAtTheDeviceRatio) {
+    struct Ratio {
+        explicit Ratio(double r) { Screen::setDevicePixelRatio(r); }
+        ~Ratio() { Screen::setDevicePixelRatio(1.0); }
+    };
+    {
+        FCustomizeToolbar plain;
+        for (const auto& [key, pic] : plain.lvwButtons().SmallIcons()) EXPECT_TRUE(pic->devicePixels().isEmpty()) << key;
+    }
+    Ratio two(2.0);
+    FCustomizeToolbar d;
+    ASSERT_FALSE(d.lvwButtons().SmallIcons().empty());
+    for (const auto& [key, pic] : d.lvwButtons().SmallIcons()) {
+        const Surface& small = pic->pixels();
+        const Surface& device = pic->devicePixels();
+        ASSERT_EQ(device.width(), 2 * small.width()) << key;
+        EXPECT_EQ(pic->deviceRatio(), 2.0);
+        int notEnlarged = 0;
+        for (std::int32_t y = 0; y < device.height(); ++y)
+            for (std::int32_t x = 0; x < device.width(); ++x)
+                notEnlarged += device.pixel(x, y) != small.pixel(x / 2, y / 2);
+        EXPECT_GT(notEnlarged, device.width()) << key;
+    }
 }

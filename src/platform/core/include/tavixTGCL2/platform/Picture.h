@@ -33,16 +33,34 @@ public:
         return std::make_shared<const Picture>(vbPicTypeIcon, std::move(pixels));
     }
 
+    // The same picture drawn afresh for a device pixel ratio above 1 (a
+    // shape drawn at that size, not its pixels enlarged), for a backend
+    // that shows it at that ratio. The logical pixels stay what they were.
+    static PicturePtr withDevicePixels(PicturePtr picture, Surface devicePixels, double ratio) {
+        if (!picture) return picture;
+        auto out = std::make_shared<Picture>(*picture);
+        if (ratio > 1.0 && !devicePixels.isEmpty()) {
+            out->m_devicePixels = std::move(devicePixels);
+            out->m_deviceRatio = ratio;
+        }
+        return out;
+    }
+
     PictureType type() const { return m_type; }
     bool isBitmap() const { return m_type == vbPicTypeBitmap; }
     // Size in pixels.
     std::int32_t width() const { return m_pixels.width(); }
     std::int32_t height() const { return m_pixels.height(); }
     const Surface& pixels() const { return m_pixels; }
+    // The drawing for deviceRatio(), empty when there is none (ratio 1).
+    const Surface& devicePixels() const { return m_devicePixels; }
+    double deviceRatio() const { return m_deviceRatio; }
 
 private:
     PictureType m_type;
     Surface m_pixels;
+    Surface m_devicePixels;
+    double m_deviceRatio = 1.0;
 };
 
 }  // namespace tavixTGCL2
