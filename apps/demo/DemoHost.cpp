@@ -88,18 +88,26 @@ std::string containedLine(const ContainedError& e) {
 }
 
 // A round mark in the verdict's colour for the result view, on a
-// see-through background.
-PicturePtr verdictMark(Pixel fill, Pixel rim) {
-    constexpr std::int32_t n = 14;
+// see-through background; drawn again at the screen's device size, so a
+// dense screen shows a round mark, not an enlarged one.
+Surface markPixels(std::int32_t n, double scale, Pixel fill, Pixel rim) {
     Surface s(n, n, 0x00000000u);
     const double c = (n - 1) / 2.0;
     for (std::int32_t y = 0; y < n; ++y)
         for (std::int32_t x = 0; x < n; ++x) {
             const double d = std::hypot(x - c, y - c);
-            if (d <= c - 1.2) s.setPixel(x, y, fill);
+            if (d <= c - 1.2 * scale) s.setPixel(x, y, fill);
             else if (d <= c) s.setPixel(x, y, rim);
         }
-    return Picture::icon(std::move(s));
+    return s;
+}
+
+PicturePtr verdictMark(Pixel fill, Pixel rim) {
+    constexpr std::int32_t n = 14;
+    PicturePtr mark = Picture::icon(markPixels(n, 1.0, fill, rim));
+    const double ratio = Screen::devicePixelRatio();
+    if (ratio <= 1.0) return mark;
+    return Picture::withDevicePixels(mark, markPixels(Screen::toDevice(n, ratio), ratio, fill, rim), ratio);
 }
 
 }  // namespace
