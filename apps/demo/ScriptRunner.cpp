@@ -361,15 +361,21 @@ bool ScriptRunner::standard(const std::string& name, ReportStep& out, std::strin
         }
         menu.close();
     }});
-    std::string p2;
-    ReportStep ignored;
     // The standards live in the Tools menu.
-    if (m_keysOnly ? !toolsMenuByKeys(p2) : !click(ID_TGTBAR_TOOLS, ignored, p2)) {
-        problem = p2;
-        return false;
-    }
+    if (!openToolsMenu(problem)) return false;
     if (!chosen) problem = "the Standards menu offers no \"" + name + "\"";
     return chosen;
+}
+
+// The Tools menu as the run operates: a click on Tools, or the keys. The
+// presenter's hooks choose in it while it is open. problem is written only
+// when the menu cannot be opened.
+bool ScriptRunner::openToolsMenu(std::string& problem) {
+    std::string why;
+    ReportStep ignored;
+    if (m_keysOnly ? toolsMenuByKeys(why) : click(ID_TGTBAR_TOOLS, ignored, why)) return true;
+    problem = why;
+    return false;
 }
 
 bool ScriptRunner::customize(const CustomizeAction& action, ReportStep& out, std::string& problem) {
@@ -435,12 +441,7 @@ bool ScriptRunner::customize(const CustomizeAction& action, ReportStep& out, std
                      dlg->unload();
                  }
              }});
-    std::string p2;
-    ReportStep ignored;
-    if (m_keysOnly ? !toolsMenuByKeys(p2) : !click(ID_TGTBAR_TOOLS, ignored, p2)) {
-        problem = p2;
-        return false;
-    }
+    if (!openToolsMenu(problem)) return false;
     if (!menuChosen) problem = "the Tools menu offers no Customize... item";
     else if (!sawDialog) problem = "the Customize Toolbar dialog did not open";
     else problem = inner;

@@ -68,10 +68,13 @@ private:
     bool standard(const std::string& name, ReportStep& out, std::string& problem);
     bool customize(const CustomizeAction& action, ReportStep& out, std::string& problem);
     bool wait(const ScriptStep& step, std::string& problem);
+    bool openToolsMenu(std::string& problem);
 
     // The keyboard's way of doing the same steps (ScriptRunnerKeys.cpp).
     void press(int key, Qt::KeyboardModifiers mods = Qt::NoModifier, QWidget* in = nullptr);
     bool focusByKeys(Control& target, QWidget* in = nullptr);
+    // focusByKeys, saying in problem that Tab never reaches `what`.
+    bool reachByKeys(Control& target, const char* what, std::string& problem, QWidget* in = nullptr);
     bool commandByKey(std::int32_t command, std::string& problem);
     bool toolsMenuByKeys(std::string& problem);
     bool tabByKeys(std::int32_t index, std::string& problem);

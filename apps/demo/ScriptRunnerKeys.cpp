@@ -55,6 +55,12 @@ bool ScriptRunner::focusByKeys(Control& target, QWidget* in) {
     return target.hasFocus();
 }
 
+bool ScriptRunner::reachByKeys(Control& target, const char* what, std::string& problem, QWidget* in) {
+    if (focusByKeys(target, in)) return true;
+    problem = std::string("Tab never reaches ") + what;
+    return false;
+}
+
 bool ScriptRunner::commandByKey(std::int32_t command, std::string& problem) {
     if (command == ID_TGTBAR_TOOLS) return toolsMenuByKeys(problem);
     const KeyBindings& keys = m_host.toolbar().CommandBarsControl().KeyBindings();
@@ -75,10 +81,7 @@ bool ScriptRunner::commandByKey(std::int32_t command, std::string& problem) {
 
 bool ScriptRunner::toolsMenuByKeys(std::string& problem) {
     XTgToolbar& tb = m_host.toolbar();
-    if (!focusByKeys(tb)) {
-        problem = "Tab never reaches the toolbar";
-        return false;
-    }
+    if (!reachByKeys(tb, "the toolbar", problem)) return false;
     // The presenter's hooks choose in the menu while it is open.
     press(Qt::Key_F10, Qt::ShiftModifier);
     return true;
@@ -90,10 +93,7 @@ bool ScriptRunner::tabByKeys(std::int32_t index, std::string& problem) {
         problem = "there is no tab " + std::to_string(index);
         return false;
     }
-    if (!focusByKeys(strip)) {
-        problem = "Tab never reaches the tab strip";
-        return false;
-    }
+    if (!reachByKeys(strip, "the tab strip", problem)) return false;
     for (int i = 0; i <= strip.TabCount() && strip.Selected() != index; ++i) {
         const std::int16_t before = strip.Selected();
         press(index < before ? Qt::Key_Up : Qt::Key_Down);
@@ -105,10 +105,7 @@ bool ScriptRunner::tabByKeys(std::int32_t index, std::string& problem) {
 
 bool ScriptRunner::splitterByKeys(bool menu, std::int32_t item, ReportStep& out, std::string& problem) {
     XMsnSplit& bar = m_host.pane().xmsSplit();
-    if (!focusByKeys(bar)) {
-        problem = "Tab never reaches the splitter bar";
-        return false;
-    }
+    if (!reachByKeys(bar, "the splitter bar", problem)) return false;
     if (!menu) {
         press(Qt::Key_Space);
         return true;
@@ -130,10 +127,7 @@ bool ScriptRunner::typeByKeys(const std::string& text, std::string& problem) {
         problem = "the comment page is not shown (choose the Comment tab first)";
         return false;
     }
-    if (!focusByKeys(comment->txtComment())) {
-        problem = "Tab never reaches the comment box";
-        return false;
-    }
+    if (!reachByKeys(comment->txtComment(), "the comment box", problem)) return false;
     QWidget* w = window();
     QWidget* box = w ? w->focusWidget() : nullptr;
     if (!box) {
@@ -170,26 +164,17 @@ bool ScriptRunner::customizeByKeys(FCustomizeToolbar& dlg, const CustomizeAction
         !selectOption([&](std::int32_t i) -> OptionButton& { return dlg.optLabels(i); }, *action.labels, "labels"))
         return false;
     if (action.faded && dlg.chkFade().Value() != (*action.faded ? 1 : 0)) {
-        if (!focusByKeys(dlg.chkFade(), &win)) {
-            problem = "Tab never reaches the faded-icons box";
-            return false;
-        }
+        if (!reachByKeys(dlg.chkFade(), "the faded-icons box", problem, &win)) return false;
         keys(Qt::Key_Space);
     }
     if (action.restore) {
-        if (!focusByKeys(dlg.cmdRestore(), &win)) {
-            problem = "Tab never reaches Restore";
-            return false;
-        }
+        if (!reachByKeys(dlg.cmdRestore(), "Restore", problem, &win)) return false;
         keys(Qt::Key_Space);
     }
     if (!action.moveEntry.empty()) {
         if (dlg.tabCustomize().selectedItem() != 1) keys(Qt::Key_Tab, Qt::ControlModifier);
         ListView& list = dlg.lvwButtons();
-        if (!focusByKeys(list, &win)) {
-            problem = "Tab never reaches the button list";
-            return false;
-        }
+        if (!reachByKeys(list, "the button list", problem, &win)) return false;
         auto caption = [&](std::int32_t i) {
             QString c = QString::fromStdString(list.item(i).Text);
             return c.remove('&').trimmed().toStdString();

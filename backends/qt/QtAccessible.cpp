@@ -62,6 +62,13 @@ QString tabName(const XTab& tab) {
     }
 }
 
+// The pane's layout is the one the operator sees; a bar on its own has
+// only its own state.
+std::int32_t layoutOf(const XMsnSplit& split) {
+    if (auto* pane = dynamic_cast<const XTgContentPane*>(split.Parent())) return pane->ResultViewState();
+    return split.State();
+}
+
 struct StatusTexts {
     QString standard, verdict, message;
 };
@@ -217,13 +224,6 @@ public:
 private:
     Control* control() const { return controlOf(object()); }
 
-    static std::int32_t layoutOf(const XMsnSplit& split) {
-        // The pane's layout is the one the operator sees; a bar on its own
-        // has only its own state.
-        if (auto* pane = dynamic_cast<const XTgContentPane*>(split.Parent())) return pane->ResultViewState();
-        return split.State();
-    }
-
     // Standard, verdict, message, progress: the status bar's rows.
     std::vector<QObject*> statusRows() const {
         auto* bar = dynamic_cast<XStatusBar*>(control());
@@ -318,6 +318,12 @@ void send(QObject* o, QAccessible::Event type) {
 }
 
 }  // namespace
+
+void announceStateChange(QObject* o, QAccessible::State changed) {
+    if (!o || !QAccessible::isActive()) return;
+    QAccessibleStateChangeEvent e(o, changed);
+    QAccessible::updateAccessibility(&e);
+}
 
 void setDrawnObject(QObject* o, bool drawn) {
     if (drawn) drawnObjects().insert(o);
@@ -421,11 +427,10 @@ void AccessNotifier::syncTab(XTab& tab, XTabStrip* strip) {
     const QString name = tabName(tab);
     const bool selected = tab.Selected();
     if (seen.known && seen.name != name) send(w, QAccessible::NameChanged);
-    if (seen.known && seen.selected != selected && QAccessible::isActive()) {
+    if (seen.known && seen.selected != selected) {
         QAccessible::State s;
         s.selected = true;
-        QAccessibleStateChangeEvent e(w, s);
-        QAccessible::updateAccessibility(&e);
+        announceStateChange(w, s);
         // The strip's focus moved with the selection.
         if (selected && strip && strip->hasFocus()) send(w, QAccessible::Focus);
     }
@@ -437,10 +442,9 @@ void AccessNotifier::syncTab(XTab& tab, XTabStrip* strip) {
 void AccessNotifier::syncSplitter(XMsnSplit& split) {
     QWidget* w = m_mirror.widgetFor(split);
     if (!w) return;
-    auto* pane = dynamic_cast<XTgContentPane*>(split.Parent());
     Seen& seen = m_seen[&split];
     const QString name = spoken(split.Caption());
-    const QString description = resultViewStateText(pane ? pane->ResultViewState() : split.State());
+    const QString description = resultViewStateText(layoutOf(split));
     if (seen.known && seen.name != name) send(w, QAccessible::NameChanged);
     if (seen.known && seen.description != description) send(w, QAccessible::DescriptionChanged);
     seen.known = true;

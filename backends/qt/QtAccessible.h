@@ -5,6 +5,7 @@
 // progress bar, the run toolbar's panel) get interfaces of their own from a
 // factory that reads the controls, and the notifier raises the events a
 // screen reader needs when what they show changes.
+#include <QAccessible>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -50,6 +51,11 @@ public:
 };
 // The status bar's progress element, made when first asked for.
 ProgressElement* progressElementOf(QWidget& statusBarWidget);
+
+// Tells assistive technology that the states set in `changed` (checked,
+// selected...) changed on o, where it listens; Qt's own widgets raise
+// this themselves except where they clear a state silently.
+void announceStateChange(QObject* o, QAccessible::State changed);
 
 // The words for a result-view layout (ETgResultViewState), as the splitter
 // bar reports it.

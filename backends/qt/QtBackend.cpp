@@ -65,9 +65,7 @@ QtBackend::QtBackend(const Options& options) : m_options(options), m_mirror(std:
     m_previousTwipsPerPixel = Screen::TwipsPerPixelX();
     m_previousRatio = Screen::devicePixelRatio();
     m_previousTextScale = Screen::textScale();
-    if (options.screenDpi) Screen::setTwipsPerPixel(screenTwipsPerPixel());
-    if (options.deviceScale) Screen::setDevicePixelRatio(screenDevicePixelRatio());
-    if (options.desktopFontSize) Screen::setTextScale(desktopTextScale());
+    takeScreen();
     auto follow = [this] { followScreen(); };
     m_watch = std::make_unique<FontWatch>(follow);
     qApp->installEventFilter(m_watch.get());
@@ -124,10 +122,14 @@ double QtBackend::desktopTextScale() {
     return points / kDesignFontPoints;
 }
 
-void QtBackend::followScreen() {
+void QtBackend::takeScreen() {
     if (m_options.screenDpi) Screen::setTwipsPerPixel(screenTwipsPerPixel());
     if (m_options.deviceScale) Screen::setDevicePixelRatio(screenDevicePixelRatio());
     if (m_options.desktopFontSize) Screen::setTextScale(desktopTextScale());
+}
+
+void QtBackend::followScreen() {
+    takeScreen();
     // The surface peers compare their control's ratio with the screen's as
     // they paint and have it drawn again when they differ.
     for (QWidget* w : QApplication::allWidgets()) w->update();

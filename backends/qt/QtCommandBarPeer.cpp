@@ -4,7 +4,6 @@
 // operator action goes through the component exactly as the headless path
 // does: a click is CommandBarControl::Execute, a menu is the menu bar's
 // ShowPopup (shown by the presenter), a key is CommandBars::pressKey.
-#include <QAccessible>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +14,7 @@
 
 #include <map>
 
+#include "QtAccessible.h"
 #include "QtConvert.h"
 #include "QtMirror.h"
 #include "QtPeerKinds.h"
@@ -262,12 +262,11 @@ void BarButton::sync(const CommandBars& bars, const CommandBar& bar) {
     const bool wasChecked = isChecked();
     setCheckable(c->Checked());
     setChecked(c->Checked());
-    if (wasChecked && !isChecked() && QAccessible::isActive()) {
+    if (wasChecked && !isChecked()) {
         // Qt clears the check silently when the face stops being checkable.
         QAccessible::State s;
         s.checked = true;
-        QAccessibleStateChangeEvent e(this, s);
-        QAccessible::updateAccessibility(&e);
+        announceStateChange(this, s);
     }
     const std::int32_t type = c->Type();
     if (type == cbcSplitButtonPopup) {

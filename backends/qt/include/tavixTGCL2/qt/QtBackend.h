@@ -130,8 +130,11 @@ public:
     static QKeySequence keySequenceFor(std::int32_t keyCode, std::int32_t fVirt = 0);
 
 private:
-    // Takes the screen's ratio, dpi and the application font again; drawn
-    // controls remake their surfaces when they next paint.
+    // The screen's dpi and ratio and the application font's size, as far as
+    // the options ask for them.
+    void takeScreen();
+    // Takes them again; drawn controls remake their surfaces when they next
+    // paint.
     void followScreen();
 
     Options m_options;
