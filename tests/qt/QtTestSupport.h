@@ -6,11 +6,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTest>
 #include <QWidget>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "QtBackend.h"
 #include "frame/HostServices.h"
@@ -21,19 +23,40 @@
 
 namespace tgcltest {
 
-inline QApplication& qtApp() {
-    static QApplication* app = [] {
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        tavixTGCL2::qt::QtBackend::prepareEnvironment();
-        static int argc = 1;
-        static char name[] = "tests_qt";
-        static char* argv[] = {name, nullptr};
-        // Lives as long as the process: the browser engine does not survive
-        // a second application object.
-        return new QApplication(argc, argv);
-    }();
-    return *app;
-}
+// Made by the first test that needs it and ended after the last test, while
+// main still runs: the browser engine shuts its threads down with the
+// application, which must not be left to the process's exit. Never made a
+// second time: the engine does not survive a second application object.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    static QApplication& app() {
+        if (!s_app) {
+            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+            tavixTGCL2::qt::QtBackend::prepareEnvironment();
+            static int argc = 1;
+            static char name[] = "tests_qt";
+            static char* argv[] = {name, nullptr};
+            s_app = new QApplication(argc, argv);
+        }
+        return *s_app;
+    }
+    void TearDown() override {
+        if (!s_app) return;
+        // A window may own another (a menu): each is deleted once.
+        std::vector<QPointer<QWidget>> windows;
+        for (QWidget* w : QApplication::topLevelWidgets()) windows.emplace_back(w);
+        for (const QPointer<QWidget>& w : windows) delete w.data();
+        QCoreApplication::processEvents();
+        delete s_app;
+    }
+
+private:
+    static inline QApplication* s_app = nullptr;
+};
+inline ::testing::Environment* const kQtApplicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+inline QApplication& qtApp() { return QtApplicationEnvironment::app(); }
 
 // Where the pictures of a run go; a run at another scale factor has its
 // own folder, so runs side by side do not write the same files.
